@@ -1,0 +1,17 @@
+#pragma once
+
+// The process-wide run state shared by the start-up, the dialogs and the
+// uninstaller. The handle types are the ones <windows.h> declares, named
+// through their structure tags so that this header stays free of it.
+struct HFONT__;
+struct HICON__;
+
+struct ApplicationState {
+    char GroupFolder[1024];
+    HFONT__* BoldFont;
+    HICON__* DialogIcon;
+    unsigned char Silent;
+    unsigned char MsiMode;
+};
+
+extern ApplicationState AppState;

@@ -1,0 +1,72 @@
+#include "entry/command_line.h"
+
+#include <cstring>
+
+#include "entry/app_state.h"
+
+ApplicationState AppState;
+
+namespace {
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Case-insensitive prefix test; stops at the text's terminator like strnicmp.
+bool StartsWithNoCase(const char* text, const char* word) {
+    for (; *word; ++text, ++word) {
+        if (AsciiLower(*text) != *word) return false;
+    }
+    return true;
+}
+
+bool IsSilentSwitch(const char* text) {
+    return AsciiLower(text[0]) == 's' && !IsAsciiLetter(text[1]);
+}
+
+void ApplyOption(const char* text, RunPlan& plan) {
+    if (StartsWithNoCase(text, "setup")) {
+        plan.SetupRequest = true;
+    } else if (StartsWithNoCase(text, "msi")) {
+        AppState.MsiMode = 1;
+    } else if (IsSilentSwitch(text)) {
+        AppState.Silent = 1;
+        return;  // the silent switch alone does not count as an option
+    } else if (StartsWithNoCase(text, "wait")) {
+        plan.Actions.push_back(ImmediateAction::Wait);
+    } else if (StartsWithNoCase(text, "warning")) {
+        plan.Actions.push_back(ImmediateAction::Warning);
+    }
+    ++plan.OptionCount;
+}
+
+}  // namespace
+
+bool HasSfxSilentSwitch(const char* sfxCommand) {
+    for (const char* p = sfxCommand; *p; ++p) {
+        if ((*p == '-' || *p == '/') && IsSilentSwitch(p + 1)) return true;
+    }
+    return false;
+}
+
+RunPlan ScanCommandLine(const char* commandLine) {
+    RunPlan plan;
+    // A "/" or "-" anywhere starts an option, also inside another option's
+    // text or a quoted path: installers rely on /setup-s meaning both.
+    for (const char* p = std::strpbrk(commandLine, "/-"); p; p = std::strpbrk(p + 1, "/-")) {
+        plan.HasOptions = true;
+        ApplyOption(p + 1, plan);
+    }
+    return plan;
+}
+
+Road ChooseRoad(const RunPlan& plan) {
+    if (!plan.HasOptions) return Road::Uninstall;
+    if (plan.SetupRequest) return Road::Setup;
+    if (plan.OptionCount == 0) return Road::Uninstall;
+    return Road::None;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <vector>
+
+enum class ImmediateAction { Wait, Warning };
+
+enum class Road { Setup, Uninstall, None };
+
+struct RunPlan {
+    int OptionCount = 0;
+    bool SetupRequest = false;
+    std::vector<ImmediateAction> Actions;
+    bool HasOptions = false;
+};
+
+// True when the self-extractor's command line holds a silent switch: a "-" or
+// "/" followed by "s" or "S" and then anything but an ASCII letter.
+bool HasSfxSilentSwitch(const char* sfxCommand);
+
+// Reads the program's command line (without its own name); sets Silent and
+// MsiMode in AppState.
+RunPlan ScanCommandLine(const char* commandLine);
+
+Road ChooseRoad(const RunPlan& plan);

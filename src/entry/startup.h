@@ -1,0 +1,13 @@
+#pragma once
+
+#include "entry/command_line.h"
+
+// Sets Silent when the self-extractor's command line (variable "sfxcmd")
+// holds the silent switch.
+void ScanSfxCommand();
+
+// The notice that the uninstallation is complete and the program file must
+// be deleted by hand.
+void ShowDeleteManuallyNotice();
+
+void PerformImmediateActions(const RunPlan& plan);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A program started by a test; the handles are closed on destruction.
+struct StartedProgram {
+    PROCESS_INFORMATION info = {};
+    bool started = false;
+
+    StartedProgram() = default;
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+    ~StartedProgram();
+
+    // The exit code, or STILL_ACTIVE when it did not end within the time.
+    DWORD WaitForExit(DWORD milliseconds);
+};
+
+// Starts `program` with `arguments` (the text after its quoted name).
+bool StartProgram(const std::string& program, const std::string& arguments, StartedProgram& result);
+
+// The folder of the running test program, with a trailing backslash.
+std::string TestProgramFolder();
