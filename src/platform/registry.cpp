@@ -1,0 +1,197 @@
+#include "platform/registry.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/path_text.h"
+#include "platform/system.h"
+
+DWORD RegistryView = 0;
+int DeletedKeyCount = 0;
+
+namespace {
+
+constexpr size_t kKeyPathSize = 256;
+constexpr DWORD kSubkeyNameSize = 200;
+const char kProductKey[] = "Software\\Kelvon";
+
+// A key handle that is closed when it goes out of scope.
+class OpenKey {
+public:
+    OpenKey() = default;
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    ~OpenKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    HKEY* Receive() { return &key_; }
+    HKEY Get() const { return key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+LONG RegCreateForWrite(HKEY root, const char* path, OpenKey& key) {
+    char expanded[kKeyPathSize];
+    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return ERROR_INVALID_NAME;
+    LONG result = RegCreateKeyExA(root, expanded, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | RegistryView,
+                                  nullptr, key.Receive(), nullptr);
+    if (result != ERROR_SUCCESS) *key.Receive() = nullptr;
+    return result;
+}
+
+bool RegOpenForRead(HKEY root, const char* path, OpenKey& key) {
+    char expanded[kKeyPathSize];
+    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return false;
+    if (RegOpenKeyExA(root, expanded, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, key.Receive()) != ERROR_SUCCESS) {
+        *key.Receive() = nullptr;
+        return false;
+    }
+    return true;
+}
+
+LONG WriteValue(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size) {
+    OpenKey key;
+    LONG result = RegCreateForWrite(root, path, key);
+    if (result != ERROR_SUCCESS) return result;
+    return RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+// One recursive pass. The index advances past children that were just
+// deleted, so a pass takes only part of a wide key; the next pass takes the
+// rest. Child paths are built in a string of their own size: a path that
+// outgrows any fixed buffer must still be deleted, not skipped.
+void DeleteTreePass(HKEY root, const std::string& path) {
+    if (path.empty()) return;  // never a root key
+    OpenKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return;
+    for (DWORD index = 0;; ++index) {
+        char name[kSubkeyNameSize];
+        DWORD nameSize = sizeof(name);
+        if (RegEnumKeyExA(key.Get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        DeleteTreePass(root, path + "\\" + name);
+    }
+    if (RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS) ++DeletedKeyCount;
+}
+
+}  // namespace
+
+bool ExpandKeyPath(const char* path, HKEY root, char* destination, size_t capacity) {
+    if (std::strlen(path) + 20 > capacity) return false;
+    if (root == HKEY_CURRENT_USER) {
+        if (path[0] == '\\') {
+            CopyBounded(destination, path + 1, capacity);
+        } else {
+            FormatInto(destination, capacity, "%s%s%s", kProductKey, path[0] ? "\\" : "", path);
+        }
+    } else {
+        CopyBounded(destination, path, capacity);
+    }
+    return true;
+}
+
+void SetRegistryView(bool use64) {
+    if (!use64) {
+        RegistryView = 0;
+    } else if (IsWow64()) {
+        RegistryView = KEY_WOW64_64KEY;
+    }
+}
+
+LONG RegWriteString(HKEY root, const char* path, const char* name, const char* text) {
+    return WriteValue(root, path, name, REG_SZ, text, static_cast<DWORD>(std::strlen(text) + 1));
+}
+
+LONG RegWriteDword(HKEY root, const char* path, const char* name, DWORD value) {
+    return WriteValue(root, path, name, REG_DWORD, &value, sizeof(value));
+}
+
+LONG RegWriteBinary(HKEY root, const char* path, const char* name, const void* data, DWORD size) {
+    return WriteValue(root, path, name, REG_BINARY, data, size);
+}
+
+bool RegReadString(HKEY root, const char* path, const char* name, char* buffer, const char* defaultText,
+                   DWORD size) {
+    OpenKey key;
+    if (size > 0 && RegOpenForRead(root, path, key)) {
+        DWORD stored = size;
+        LONG result = RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &stored);
+        if (result == ERROR_SUCCESS && stored != 0) {
+            // A value stored without its terminator is cut by one byte rather
+            // than handed back unterminated.
+            buffer[stored < size ? stored : size - 1] = '\0';
+            return true;
+        }
+    }
+    CopyBounded(buffer, defaultText, size);
+    return false;
+}
+
+bool RegReadDword(HKEY root, const char* path, const char* name, DWORD* output, DWORD defaultValue) {
+    OpenKey key;
+    if (RegOpenForRead(root, path, key)) {
+        DWORD stored = sizeof(*output);
+        LONG result = RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(output), &stored);
+        if (result == ERROR_SUCCESS && stored != 0) return true;
+    }
+    *output = defaultValue;
+    return false;
+}
+
+DWORD RegGetDword(HKEY root, const char* path, const char* name, DWORD defaultValue) {
+    DWORD value = defaultValue;
+    RegReadDword(root, path, name, &value, defaultValue);
+    return value;
+}
+
+bool RegKeyExists(HKEY root, const char* path) {
+    char expanded[kKeyPathSize];
+    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return false;
+    OpenKey key;
+    return RegOpenKeyExA(root, expanded, 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS;
+}
+
+void RegDeleteKeyOnly(HKEY root, const char* path) {
+    char expanded[kKeyPathSize];
+    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return;
+    RegDeleteKeyA(root, expanded);
+}
+
+void RegDeleteValueOnly(HKEY root, const char* path, const char* name) {
+    char expanded[kKeyPathSize];
+    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return;
+    OpenKey key;
+    if (RegOpenKeyExA(root, expanded, 0, KEY_WRITE, key.Receive()) == ERROR_SUCCESS) {
+        RegDeleteValueA(key.Get(), name);
+    }
+}
+
+void RegDeleteTree(HKEY root, const char* path) {
+    char expanded[kKeyPathSize];
+    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return;
+    // Windows 95/98/Me delete a whole subtree in one call.
+    if (!WinNT() && RegDeleteKeyA(root, expanded) == ERROR_SUCCESS) return;
+    do {
+        DeletedKeyCount = 0;
+        DeleteTreePass(root, expanded);
+    } while (DeletedKeyCount != 0);
+}
+
+DWORD SettingGetDword(const char* path, const char* name, DWORD defaultValue) {
+    return RegGetDword(HKEY_CURRENT_USER, path, name, defaultValue);
+}
+
+LONG SettingSetDword(const char* path, const char* name, DWORD value) {
+    return RegWriteDword(HKEY_CURRENT_USER, path, name, value);
+}
+
+bool SettingGetString(const char* path, const char* name, char* buffer, const char* defaultText, DWORD size) {
+    return RegReadString(HKEY_CURRENT_USER, path, name, buffer, defaultText, size);
+}
+
+LONG SettingSetString(const char* path, const char* name, const char* text) {
+    return RegWriteString(HKEY_CURRENT_USER, path, name, text);
+}
