@@ -1,0 +1,68 @@
+# Wine prefixes of the build: created once per configuration, cut off from the
+# host's files, cloned cheaply. Sourced by wine-run and sandbox.
+
+export WINEDEBUG=-all
+# No mirroring of the program's shortcuts and associations into the host's
+# menus, and no prompts for components the tests do not need.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+
+# Replaces every link that leaves the prefix (the user's folders point into the
+# host's home, Z: at /) and maps T: to the build folder.
+isolate_prefix() {
+    local prefix=$1 build_dir=$2
+    rm -f "$prefix/dosdevices/z:"
+    find "$prefix/drive_c/users" -maxdepth 2 -type l | while read -r link; do
+        rm "$link" && mkdir -p "$link"
+    done
+    ln -sfn "$build_dir" "$prefix/dosdevices/t:"
+}
+
+# A copy that shares the large system folders by hard links; Wine replaces the
+# registry files on saving and never writes to its own DLLs.
+clone_prefix() {
+    local from=$1 to=$2
+    mkdir -p "$to/drive_c"
+    (cd "$from" && find . -mindepth 1 -maxdepth 1 ! -name drive_c -exec cp -a {} "$to/" \;)
+    (cd "$from/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows -exec cp -a {} "$to/drive_c/" \;)
+    cp -al "$from/drive_c/windows" "$to/drive_c/windows"
+    find "$to/drive_c/windows" -maxdepth 1 -type f -exec sh -c 'cp -p "$1" "$1.copy" && mv "$1.copy" "$1"' _ {} \;
+}
+
+# ensure_prefix BUILD_DIR NAME: BUILD_DIR/prefixes/NAME exists and is ready.
+ensure_prefix() {
+    local build_dir=$1 name=$2
+    local prefixes="$build_dir/prefixes"
+    mkdir -p "$prefixes"
+    (
+        flock 9
+        create_prefix_unlocked "$build_dir" "$name"
+    ) 9>"$prefixes/.lock"
+}
+
+create_prefix_unlocked() {
+    local build_dir=$1 name=$2
+    local prefix="$build_dir/prefixes/$name"
+    [ -e "$prefix/.ready" ] && return 0
+    rm -rf "$prefix"
+    case $name in
+        win64) WINEARCH=win64 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 ;;
+        win32) WINEARCH=win32 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 ;;
+        winxp|win98)
+            create_prefix_unlocked "$build_dir" win32
+            clone_prefix "$build_dir/prefixes/win32" "$prefix"
+            WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine' /v Version /d "$name" /f >/dev/null 2>&1 ;;
+        *) echo "unknown prefix '$name'" >&2; return 2 ;;
+    esac
+    WINEPREFIX="$prefix" wineserver -w
+    isolate_prefix "$prefix" "$build_dir"
+    touch "$prefix/.ready"
+}
+
+# The Windows path of a file under the build folder (through T:).
+windows_path() {
+    local build_dir=$1 path=$2
+    case $path in
+        "$build_dir"/*) printf 'T:%s' "$(printf '%s' "${path#"$build_dir"}" | tr / '\\')" ;;
+        *) printf '%s' "$path" ;;
+    esac
+}
