@@ -28,7 +28,8 @@ clone_prefix() {
     find "$to/drive_c/windows" -maxdepth 1 -type f -exec sh -c 'cp -p "$1" "$1.copy" && mv "$1.copy" "$1"' _ {} \;
 }
 
-# ensure_prefix BUILD_DIR NAME: BUILD_DIR/prefixes/NAME exists and is ready.
+# ensure_prefix BUILD_DIR NAME: BUILD_DIR/prefixes/NAME exists and is ready,
+# and NAME.pristine beside it holds its state right after creation.
 ensure_prefix() {
     local build_dir=$1 name=$2
     local prefixes="$build_dir/prefixes"
@@ -49,12 +50,16 @@ create_prefix_unlocked() {
         win32) WINEARCH=win32 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 ;;
         winxp|win98)
             create_prefix_unlocked "$build_dir" win32
-            clone_prefix "$build_dir/prefixes/win32" "$prefix"
+            clone_prefix "$build_dir/prefixes/win32.pristine" "$prefix"
             WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine' /v Version /d "$name" /f >/dev/null 2>&1 ;;
         *) echo "unknown prefix '$name'" >&2; return 2 ;;
     esac
     WINEPREFIX="$prefix" wineserver -w
     isolate_prefix "$prefix" "$build_dir"
+    # Tests share the working prefix and clean up after themselves; a fresh
+    # run starts from this untouched copy instead.
+    rm -rf "$prefix.pristine"
+    clone_prefix "$prefix" "$prefix.pristine"
     touch "$prefix/.ready"
 }
 
