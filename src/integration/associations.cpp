@@ -1,0 +1,182 @@
+#include "integration/associations.h"
+
+#include <windows.h>
+
+#include "integration/association_groups.h"
+#include "integration/shell_new.h"
+#include "platform/path_text.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+
+const char kArchiveType[] = "Kelvon";
+const char kZipArchiveType[] = "Kelvon.ZIP";
+
+namespace {
+
+// Key paths are refused by the registry layer beyond this size anyway; a
+// path that does not fit here is refused before anything is written.
+constexpr size_t kKeyPathSize = 256;
+constexpr size_t kTypeSize = 512;
+constexpr size_t kPathSize = 1024;
+constexpr size_t kOwnTypeSize = 80;
+constexpr size_t kNullFileSize = 10;
+constexpr size_t kExtensionSize = 52;
+constexpr size_t kVolumeSize = 8;
+
+// The NT family's shell lists only the first volumes; Windows 95/98/Me get all.
+constexpr int kVolumeCountNt = 30;
+constexpr int kVolumeCount = 100;
+
+const char kContentTypeValue[] = "Content Type";
+const char kFileNameValue[] = "FileName";
+const char kNullFileValue[] = "NullFile";
+const char kShellNewKeyFormat[] = "%s\\ShellNew";
+const char kBackupKeyFormat[] = "Setup\\%s";
+const char kVolumeFormat[] = ".v%02d";
+
+// The previous owner's values under the backup key.
+const char kBackupExist[] = "Exist";
+const char kBackupType[] = "Type";
+const char kBackupContent[] = "Content";
+const char kBackupShellNew[] = "ShellNew";
+// Recorded instead of a file name when the previous entry made an empty file.
+const char kNullFileMark[] = "*";
+
+bool IsOwnType(const char* type) {
+    return EqualsAsciiNoCase(type, kArchiveType) || EqualsAsciiNoCase(type, kZipArchiveType);
+}
+
+// False when the backup could not be written: the extension is then not
+// taken, since its owner could never be given it back.
+bool RecordPreviousOwner(const char* extension, const char* shellNewKey, const char* backupKey) {
+    char type[kTypeSize];
+    char content[kTypeSize];
+    char fileName[kPathSize];
+    char nullFile[kNullFileSize];
+    RegReadString(HKEY_CLASSES_ROOT, extension, "", type, "", sizeof(type));
+    RegReadString(HKEY_CLASSES_ROOT, extension, kContentTypeValue, content, "", sizeof(content));
+    RegReadString(HKEY_CLASSES_ROOT, shellNewKey, kFileNameValue, fileName, "", sizeof(fileName));
+    bool hasNullFile = RegReadString(HKEY_CLASSES_ROOT, shellNewKey, kNullFileValue, nullFile, "", sizeof(nullFile));
+
+    DWORD existed = RegKeyExists(HKEY_CLASSES_ROOT, extension) ? 1 : 0;
+    if (SettingSetDword(backupKey, kBackupExist, existed) != ERROR_SUCCESS) return false;
+    SettingSetString(backupKey, kBackupType, type);
+    SettingSetString(backupKey, kBackupContent, content);
+    SettingSetString(backupKey, kBackupShellNew, fileName[0] == '\0' && hasNullFile ? kNullFileMark : fileName);
+    return true;
+}
+
+// Both key paths whole and usable by the registry layer, or the extension is
+// left alone: with one of them refused, the backup and the extension would no
+// longer match.
+bool FormKeyPaths(const char* extension, char* shellNewKey, char* backupKey) {
+    char expanded[kKeyPathSize];
+    return FormatInto(shellNewKey, kKeyPathSize, kShellNewKeyFormat, extension) &&
+           FormatInto(backupKey, kKeyPathSize, kBackupKeyFormat, extension) &&
+           ExpandKeyPath(shellNewKey, HKEY_CLASSES_ROOT, expanded, sizeof(expanded)) &&
+           ExpandKeyPath(backupKey, HKEY_CURRENT_USER, expanded, sizeof(expanded));
+}
+
+void TakeVolumeExtensions() {
+    int count = WinNT() ? kVolumeCountNt : kVolumeCount;
+    for (int i = 0; i < count; ++i) {
+        char volume[kVolumeSize];
+        FormatInto(volume, sizeof(volume), kVolumeFormat, i);
+        RegWriteString(HKEY_CLASSES_ROOT, volume, "", kArchiveType);
+        RegDeleteValueOnly(HKEY_CLASSES_ROOT, volume, kContentTypeValue);
+    }
+}
+
+// All hundred, whatever the platform took: an earlier setup on another
+// Windows may have taken more than this one would.
+void ReleaseVolumeExtensions(bool existed, const char* type, const char* content) {
+    for (int i = 0; i < kVolumeCount; ++i) {
+        char volume[kVolumeSize];
+        FormatInto(volume, sizeof(volume), kVolumeFormat, i);
+        if (existed && type[0] != '\0') {
+            RegWriteString(HKEY_CLASSES_ROOT, volume, "", type);
+            if (content[0] != '\0') RegWriteString(HKEY_CLASSES_ROOT, volume, kContentTypeValue, content);
+        } else {
+            RegDeleteKeyOnly(HKEY_CLASSES_ROOT, volume);
+        }
+    }
+}
+
+void TakeExtension(const char* extension, const char* shellNewKey, const char* backupKey, bool shellIntegration,
+                   bool native, bool zip) {
+    if (!IsOwnAssociation(extension) && !RecordPreviousOwner(extension, shellNewKey, backupKey)) return;
+    RegWriteString(HKEY_CLASSES_ROOT, extension, "", zip ? kZipArchiveType : kArchiveType);
+    RegDeleteValueOnly(HKEY_CLASSES_ROOT, extension, kContentTypeValue);
+    if (native) TakeVolumeExtensions();
+    // Without shell integration an existing New-menu entry stays as it is.
+    if (!shellIntegration || !(native || zip)) return;
+    RegDeleteKeyOnly(HKEY_CLASSES_ROOT, shellNewKey);
+    WriteShellNewEntry(shellNewKey, native);
+}
+
+void ReleaseExtension(const char* extension, const char* shellNewKey, const char* backupKey, bool native) {
+    // Another program may have taken the extension since; it keeps it.
+    if (!IsOwnAssociation(extension)) return;
+    bool existed = SettingGetDword(backupKey, kBackupExist, 1) != 0;
+    char type[kTypeSize];
+    SettingGetString(backupKey, kBackupType, type, "", sizeof(type));
+    if (IsOwnType(type)) type[0] = '\0';
+    char content[kTypeSize];
+    SettingGetString(backupKey, kBackupContent, content, "", sizeof(content));
+
+    if (existed) {
+        RegWriteString(HKEY_CLASSES_ROOT, extension, "", type);
+        if (content[0] != '\0') {
+            RegWriteString(HKEY_CLASSES_ROOT, extension, kContentTypeValue, content);
+        } else {
+            RegDeleteValueOnly(HKEY_CLASSES_ROOT, extension, kContentTypeValue);
+        }
+        char shellNew[kPathSize];
+        SettingGetString(backupKey, kBackupShellNew, shellNew, "", sizeof(shellNew));
+        RegDeleteValueOnly(HKEY_CLASSES_ROOT, shellNewKey, kFileNameValue);
+        if (shellNew[0] == kNullFileMark[0]) {
+            RegWriteString(HKEY_CLASSES_ROOT, shellNewKey, kNullFileValue, "");
+        } else if (shellNew[0] != '\0') {
+            RegWriteString(HKEY_CLASSES_ROOT, shellNewKey, kFileNameValue, shellNew);
+        }
+    } else {
+        RegDeleteKeyOnly(HKEY_CLASSES_ROOT, shellNewKey);
+        RegWriteString(HKEY_CLASSES_ROOT, extension, "", "");
+        // On the NT family a key that something else gave subkeys stays.
+        RegDeleteKeyOnly(HKEY_CLASSES_ROOT, extension);
+    }
+    if (native) ReleaseVolumeExtensions(existed, type, content);
+}
+
+}  // namespace
+
+bool IsOwnAssociation(const char* extension) {
+    // A type too long for the buffer reads as empty: not ours.
+    char type[kOwnTypeSize];
+    RegReadString(HKEY_CLASSES_ROOT, extension, "", type, "", sizeof(type));
+    return IsOwnType(type);
+}
+
+void SetExtAssociation(const char* extension, bool associate, bool shellIntegration, bool native, bool zip) {
+    char shellNewKey[kKeyPathSize];
+    char backupKey[kKeyPathSize];
+    if (!FormKeyPaths(extension, shellNewKey, backupKey)) return;
+    if (associate) {
+        TakeExtension(extension, shellNewKey, backupKey, shellIntegration, native, zip);
+    } else {
+        ReleaseExtension(extension, shellNewKey, backupKey, native);
+    }
+}
+
+void ApplyAssociations(const IntegrationSettings& settings) {
+    for (int group = 0; group < kAssociationGroupCount; ++group) {
+        const char* rest = AssociationGroups[group];
+        while (*rest) {
+            char extension[kExtensionSize];
+            rest = TakeGroupExtension(rest, extension, sizeof(extension));
+            if (extension[0] == '\0') continue;
+            SetExtAssociation(extension, settings.flag[group] != 0, settings.flag[ShellIntegration] != 0,
+                              group == kNativeGroup, group == kZipGroup);
+        }
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+// Direct registry access for the tests: planting other programs' entries,
+// reading back what the code under test wrote, and snapshots to compare.
+// Everything goes through advapi32 itself, not through the program's layer.
+#include <windows.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+void PutString(HKEY root, const std::string& key, const std::string& name, const std::string& text);
+void PutBinary(HKEY root, const std::string& key, const std::string& name, const std::vector<unsigned char>& bytes);
+void PutDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
+void MakeKey(HKEY root, const std::string& key);
+
+bool KeyExists(HKEY root, const std::string& key);
+bool ValueExists(HKEY root, const std::string& key, const std::string& name);
+// The REG_SZ text, or "<missing>" when there is no such value.
+std::string GetString(HKEY root, const std::string& key, const std::string& name);
+std::vector<unsigned char> GetBinary(HKEY root, const std::string& key, const std::string& name);
+// The DWORD, or 0xbdbdbdbd when there is no such value.
+DWORD GetDword(HKEY root, const std::string& key, const std::string& name);
+
+// Removes a key with all its subkeys; a missing key is fine.
+void DeleteKeyTree(HKEY root, const std::string& key);
+
+// Every key and value below the given keys, flattened: "<key>" for a key,
+// "<key>|<value name>" for a value with "<type>:<data>".
+using RegistrySnapshot = std::map<std::string, std::string>;
+RegistrySnapshot TakeSnapshot(HKEY root, const std::vector<std::string>& keys);
+// "+x" for an entry only in `after`, "-x" only in `before`, "~x" changed.
+std::set<std::string> SnapshotDifferences(const RegistrySnapshot& before, const RegistrySnapshot& after);
+
+// The volume extensions ".v00" to ".v99".
+std::vector<std::string> VolumeExtensions();
+
+// Denies everything to everyone on one key (created if needed) for as long as
+// the object lives, then allows it again. The handle that set the denial is
+// kept to lift it, since the denial also bars reopening the key for that.
+class KeyLock {
+public:
+    KeyLock(HKEY root, const char* key);
+    KeyLock(const KeyLock&) = delete;
+    KeyLock& operator=(const KeyLock&) = delete;
+    ~KeyLock();
+    bool Locked() const { return locked_; }
+
+private:
+    HKEY key_ = nullptr;
+    bool locked_ = false;
+};

@@ -1,0 +1,69 @@
+// The archive types in the real registry, with and without the rights to
+// write them.
+#include "integration/prog_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "association_test_support.h"
+#include "class_registry.h"
+#include "localization/messages.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+const HKEY kClasses = HKEY_CLASSES_ROOT;
+
+class ProgIds : public ::testing::Test {
+protected:
+    void SetUp() override { CleanAssociations(); }
+    void TearDown() override { CleanAssociations(); }
+};
+
+TEST_F(ProgIds, RegistersTheThreeArchiveTypes) {
+    std::string archiver = ProgramFolder() + "Kelvon.exe";
+    std::string command = "\"" + archiver + "\" \"%1\"";
+    ASSERT_TRUE(RegisterProgIds());
+    const struct {
+        const char* type;
+        unsigned description;
+        const char* icon;
+    } types[] = {
+        {"Kelvon", IDS_ARCHIVE_TYPE, ",0"},
+        {"Kelvon.ZIP", IDS_ZIP_ARCHIVE_TYPE, ",0"},
+        {"Kelvon.REV", IDS_RECOVERY_VOLUME_TYPE, ",1"},
+    };
+    for (const auto& t : types) {
+        SCOPED_TRACE(t.type);
+        std::string description = GetMsg(t.description);
+        EXPECT_NE("", description);
+        EXPECT_EQ(description, GetString(kClasses, t.type, ""));
+        EXPECT_EQ(command, GetString(kClasses, std::string(t.type) + "\\shell\\open\\command", ""));
+        EXPECT_EQ(archiver + t.icon, GetString(kClasses, std::string(t.type) + "\\DefaultIcon", ""));
+    }
+    EXPECT_EQ("Kelvon.REV", GetString(kClasses, ".rev", ""));
+}
+
+TEST_F(ProgIds, KeepsAnIconSomeoneElseChose) {
+    PutString(kClasses, "Kelvon\\DefaultIcon", "", "C:\\icons\\theirs.ico,3");
+    PutString(kClasses, "Kelvon.REV\\DefaultIcon", "", "");
+    ASSERT_TRUE(RegisterProgIds());
+    EXPECT_EQ("C:\\icons\\theirs.ico,3", GetString(kClasses, "Kelvon\\DefaultIcon", ""));
+    // An empty icon counts as none.
+    EXPECT_EQ(ProgramFolder() + "Kelvon.exe,1", GetString(kClasses, "Kelvon.REV\\DefaultIcon", ""));
+}
+
+TEST_F(ProgIds, WithoutRightsWritesNothing) {
+    {
+        KeyLock lock(kClasses, "Kelvon");
+        if (!lock.Locked()) GTEST_SKIP() << "keys have no security on this Windows version";
+        EXPECT_FALSE(RegisterProgIds());
+    }
+    EXPECT_EQ("<missing>", GetString(kClasses, "Kelvon", ""));
+    EXPECT_FALSE(KeyExists(kClasses, "Kelvon\\shell"));
+    EXPECT_FALSE(KeyExists(kClasses, "Kelvon\\DefaultIcon"));
+    for (const char* key : {"Kelvon.ZIP", "Kelvon.REV", ".rev"}) EXPECT_FALSE(KeyExists(kClasses, key)) << key;
+}
+
+}  // namespace
