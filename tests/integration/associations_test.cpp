@@ -75,6 +75,29 @@ TEST_F(Associations, ZipWithNullFileEntryIsGivenBackExactly) {
     EXPECT_FALSE(ValueExists(kClasses, ".zip\\ShellNew", "FileName"));
 }
 
+TEST_F(Associations, BackupRecordsTheNewMenuEntry) {
+    const struct {
+        const char* fileName;  // null: no such value
+        const char* nullFile;
+        const char* recorded;
+    } cases[] = {
+        {nullptr, nullptr, ""},
+        {"C:\\Templates\\zip.zip", nullptr, "C:\\Templates\\zip.zip"},
+        {nullptr, "", "*"},
+        {"C:\\Templates\\zip.zip", "", "C:\\Templates\\zip.zip"},
+        {"", "", "*"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.fileName ? c.fileName : "-") + " / " + (c.nullFile ? "NullFile" : "-"));
+        CleanAssociations();
+        PutString(kClasses, ".zip", "", "CompressedFolder");
+        if (c.fileName) PutString(kClasses, ".zip\\ShellNew", "FileName", c.fileName);
+        if (c.nullFile) PutString(kClasses, ".zip\\ShellNew", "NullFile", c.nullFile);
+        SetExtAssociation(".zip", true, true, false, true);
+        EXPECT_EQ(c.recorded, GetString(kUser, Backup(".zip"), "ShellNew"));
+    }
+}
+
 TEST_F(Associations, SecondTakeKeepsTheFirstOwner) {
     PutString(kClasses, ".cab", "", "CABFolder");
     PutString(kClasses, ".cab", "Content Type", "application/vnd.ms-cab-compressed");
