@@ -9,10 +9,6 @@ constexpr std::size_t kEmptyNativeImageSize = 20;
 extern const unsigned char EmptyZipImage[kEmptyZipImageSize];
 extern const unsigned char EmptyNativeImage[kEmptyNativeImageSize];
 
-// The template files beside the program.
-extern const char kZipTemplateName[];
-extern const char kNativeTemplateName[];
-
 // Makes the ShellNew key (under HKEY_CLASSES_ROOT) offer a new empty archive:
 // the image itself as "Data" where the shell wants it so, else a template
 // file beside the program as "FileName". The key must already be empty.

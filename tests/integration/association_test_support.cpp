@@ -18,14 +18,12 @@ std::vector<std::string> AllArchiveExtensions() {
     return extensions;
 }
 
-std::string ProgramFolder() { return TestProgramFolder(); }
-
 void CleanAssociations() {
     for (const std::string& extension : AllArchiveExtensions()) DeleteKeyTree(HKEY_CLASSES_ROOT, extension);
     for (const char* type : {"Kelvon", "Kelvon.ZIP", "Kelvon.REV"}) DeleteKeyTree(HKEY_CLASSES_ROOT, type);
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Kelvon");
     for (const char* name : {"zipnew.dat", "voknew.dat"}) {
-        std::string path = ProgramFolder() + name;
+        std::string path = TestProgramFolder() + name;
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
     }

@@ -8,12 +8,9 @@
 // Every extension of every group, ".rev" and the volume extensions.
 std::vector<std::string> AllArchiveExtensions();
 
-// The test program's folder, with a trailing backslash: the program folder of
-// the code under test.
-std::string ProgramFolder();
-
 // Removes the extensions, the archive types, "Software\Kelvon" and the
-// template files beside the test program.
+// template files beside the test program (the program folder of the code
+// under test).
 void CleanAssociations();
 
 // From the environment the test runs with: whether the shell takes the

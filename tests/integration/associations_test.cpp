@@ -10,7 +10,7 @@
 
 #include "association_test_support.h"
 #include "class_registry.h"
-#include "integration/shell_new.h"
+#include "support/process.h"
 
 namespace {
 
@@ -18,7 +18,13 @@ const HKEY kClasses = HKEY_CLASSES_ROOT;
 const HKEY kUser = HKEY_CURRENT_USER;
 const char kMissing[] = "<missing>";
 
+// The empty archives of the New menu, byte for byte.
+const std::string kZipImage = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+const std::string kNativeImage = std::string("Vok!\x1A\x07\x00\xCF\x90\x73\x00\x00\x0D", 13) + std::string(7, '\0');
+
 std::string Backup(const std::string& extension) { return "Software\\Kelvon\\Setup\\" + extension; }
+
+std::string AsText(const std::vector<unsigned char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 class Associations : public ::testing::Test {
 protected:
@@ -235,14 +241,10 @@ TEST_F(Associations, ShellNewDataOnOlderShells) {
     if (!ShellNewIsData()) GTEST_SKIP() << "this Windows takes template files";
     SetExtAssociation(".zip", true, true, false, true);
     SetExtAssociation(".vok", true, true, true, false);
-    std::vector<unsigned char> zip = GetBinary(kClasses, ".zip\\ShellNew", "Data");
-    ASSERT_EQ(22u, zip.size());
-    EXPECT_EQ((std::vector<unsigned char>{0x50, 0x4B, 0x05, 0x06}), std::vector<unsigned char>(zip.begin(), zip.begin() + 4));
-    EXPECT_EQ(std::vector<unsigned char>(18, 0), std::vector<unsigned char>(zip.begin() + 4, zip.end()));
-    EXPECT_EQ(std::vector<unsigned char>(EmptyNativeImage, EmptyNativeImage + 20),
-              GetBinary(kClasses, ".vok\\ShellNew", "Data"));
+    EXPECT_EQ(kZipImage, AsText(GetBinary(kClasses, ".zip\\ShellNew", "Data")));
+    EXPECT_EQ(kNativeImage, AsText(GetBinary(kClasses, ".vok\\ShellNew", "Data")));
     EXPECT_FALSE(ValueExists(kClasses, ".zip\\ShellNew", "FileName"));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((ProgramFolder() + "zipnew.dat").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((TestProgramFolder() + "zipnew.dat").c_str()));
 }
 
 TEST_F(Associations, ShellNewTemplateFilesAreMadeOnce) {
@@ -253,12 +255,12 @@ TEST_F(Associations, ShellNewTemplateFilesAreMadeOnce) {
         const char* file;
         std::string bytes;
     } cases[] = {
-        {".zip", false, "zipnew.dat", std::string("PK\x05\x06", 4) + std::string(18, '\0')},
-        {".vok", true, "voknew.dat", std::string("Vok!\x1A\x07\x00\xCF\x90\x73\x00\x00\x0D", 13) + std::string(7, '\0')},
+        {".zip", false, "zipnew.dat", kZipImage},
+        {".vok", true, "voknew.dat", kNativeImage},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.extension);
-        std::string path = ProgramFolder() + c.file;
+        std::string path = TestProgramFolder() + c.file;
         SetExtAssociation(c.extension, true, true, c.native, !c.native);
         EXPECT_EQ(c.bytes, FileContent(path));
         EXPECT_EQ(path, GetString(kClasses, std::string(c.extension) + "\\ShellNew", "FileName"));

@@ -8,6 +8,7 @@
 
 #include "association_test_support.h"
 #include "class_registry.h"
+#include "support/process.h"
 #include "localization/messages.h"
 #include "resources/resource_ids.h"
 
@@ -22,7 +23,7 @@ protected:
 };
 
 TEST_F(ProgIds, RegistersTheThreeArchiveTypes) {
-    std::string archiver = ProgramFolder() + "Kelvon.exe";
+    std::string archiver = TestProgramFolder() + "Kelvon.exe";
     std::string command = "\"" + archiver + "\" \"%1\"";
     ASSERT_TRUE(RegisterProgIds());
     const struct {
@@ -51,7 +52,7 @@ TEST_F(ProgIds, KeepsAnIconSomeoneElseChose) {
     ASSERT_TRUE(RegisterProgIds());
     EXPECT_EQ("C:\\icons\\theirs.ico,3", GetString(kClasses, "Kelvon\\DefaultIcon", ""));
     // An empty icon counts as none.
-    EXPECT_EQ(ProgramFolder() + "Kelvon.exe,1", GetString(kClasses, "Kelvon.REV\\DefaultIcon", ""));
+    EXPECT_EQ(TestProgramFolder() + "Kelvon.exe,1", GetString(kClasses, "Kelvon.REV\\DefaultIcon", ""));
 }
 
 TEST_F(ProgIds, WithoutRightsWritesNothing) {
