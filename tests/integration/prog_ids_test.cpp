@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "association_test_support.h"
 #include "class_registry.h"
+#include "integration/path_beside.h"
 #include "support/process.h"
 #include "localization/messages.h"
 #include "resources/resource_ids.h"
@@ -21,6 +24,21 @@ protected:
     void SetUp() override { CleanAssociations(); }
     void TearDown() override { CleanAssociations(); }
 };
+
+TEST(PathBesideProgram, NamesAFileInTheProgramFolderOrRefuses) {
+    std::string expected = TestProgramFolder() + "zipnew.dat";
+    char program[MAX_PATH];
+    // The program's own path is read into the same buffer first.
+    size_t needed = std::max<size_t>(GetModuleFileNameA(nullptr, program, sizeof(program)), expected.size()) + 1;
+    for (size_t capacity : {needed, needed - 1, size_t{10}, size_t{1024}}) {
+        SCOPED_TRACE(capacity);
+        std::vector<char> buffer(capacity + 4, static_cast<char>(0xbd));
+        bool fits = capacity >= needed;
+        EXPECT_EQ(fits, PathBesideProgram("zipnew.dat", buffer.data(), capacity));
+        EXPECT_EQ(fits ? expected : "", std::string(buffer.data()));
+        for (size_t i = capacity; i < buffer.size(); ++i) EXPECT_EQ(0xbd, static_cast<unsigned char>(buffer[i]));
+    }
+}
 
 TEST_F(ProgIds, RegistersTheThreeArchiveTypes) {
     std::string archiver = TestProgramFolder() + "Kelvon.exe";
