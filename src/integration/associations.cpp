@@ -13,8 +13,7 @@ const char kZipArchiveType[] = "Kelvon.ZIP";
 
 namespace {
 
-// Key paths are refused by the registry layer beyond this size anyway; a
-// path that does not fit here is refused before anything is written.
+// The registry layer's key path size.
 constexpr size_t kKeyPathSize = 256;
 constexpr size_t kTypeSize = 512;
 constexpr size_t kPathSize = 1024;
@@ -23,7 +22,8 @@ constexpr size_t kNullFileSize = 10;
 constexpr size_t kExtensionSize = 52;
 constexpr size_t kVolumeSize = 8;
 
-// The NT family's shell lists only the first volumes; Windows 95/98/Me get all.
+// Volume extensions a setup takes (fewer on the NT family); a release goes
+// over all of them.
 constexpr int kVolumeCountNt = 30;
 constexpr int kVolumeCount = 100;
 
