@@ -1,7 +1,6 @@
 #include "platform/registry.h"
 
 #include <cstring>
-#include <string>
 
 #include "platform/path_text.h"
 #include "platform/system.h"
@@ -12,7 +11,10 @@ int DeletedKeyCount = 0;
 namespace {
 
 constexpr size_t kKeyPathSize = 256;
-constexpr DWORD kSubkeyNameSize = 200;
+// A key name has up to 255 characters; in a double-byte code page that is up
+// to 510 bytes. A name that does not fit would end the enumeration early and
+// leave its branch behind.
+constexpr DWORD kSubkeyNameSize = 512;
 const char kProductKey[] = "Software\\Kelvon";
 
 // A key handle that is closed when it goes out of scope.
@@ -58,23 +60,28 @@ LONG WriteValue(HKEY root, const char* path, const char* name, DWORD type, const
     return RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
-// One recursive pass. The index advances past children that were just
-// deleted, so a pass takes only part of a wide key; the next pass takes the
-// rest. Child paths are built in a string of their own size: a path that
-// outgrows any fixed buffer must still be deleted, not skipped.
-void DeleteTreePass(HKEY root, const std::string& path) {
-    if (path.empty()) return;  // never a root key
-    OpenKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return;
-    for (DWORD index = 0;; ++index) {
-        char name[kSubkeyNameSize];
-        DWORD nameSize = sizeof(name);
-        if (RegEnumKeyExA(key.Get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
+// One recursive pass over the key `name` below `parent`. Children are opened
+// and deleted relative to their parent's handle: a full path from the root
+// soon outgrows what the registry accepts (about 255 characters), and a
+// child that cannot be reached would keep its whole branch alive. The index
+// advances past children that were just deleted, so a pass takes only part of
+// a wide key; the next pass takes the rest.
+void DeleteTreePass(HKEY parent, const char* name) {
+    if (!*name) return;  // never a root key
+    {
+        OpenKey key;
+        if (RegOpenKeyExA(parent, name, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return;
+        for (DWORD index = 0;; ++index) {
+            char child[kSubkeyNameSize];
+            DWORD childSize = sizeof(child);
+            if (RegEnumKeyExA(key.Get(), index, child, &childSize, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS) {
+                break;
+            }
+            DeleteTreePass(key.Get(), child);
         }
-        DeleteTreePass(root, path + "\\" + name);
     }
-    if (RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS) ++DeletedKeyCount;
+    if (RegDeleteKeyA(parent, name) == ERROR_SUCCESS) ++DeletedKeyCount;
 }
 
 }  // namespace
@@ -119,10 +126,10 @@ bool RegReadString(HKEY root, const char* path, const char* name, char* buffer, 
     if (size > 0 && RegOpenForRead(root, path, key)) {
         DWORD stored = size;
         LONG result = RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &stored);
-        if (result == ERROR_SUCCESS && stored != 0) {
-            // A value stored without its terminator is cut by one byte rather
-            // than handed back unterminated.
-            buffer[stored < size ? stored : size - 1] = '\0';
+        // A value stored without its terminator gets one when there is room;
+        // one that fills the buffer without a terminator does not fit.
+        if (result == ERROR_SUCCESS && stored != 0 && (stored < size || buffer[size - 1] == '\0')) {
+            if (stored < size) buffer[stored] = '\0';
             return true;
         }
     }
@@ -133,9 +140,14 @@ bool RegReadString(HKEY root, const char* path, const char* name, char* buffer, 
 bool RegReadDword(HKEY root, const char* path, const char* name, DWORD* output, DWORD defaultValue) {
     OpenKey key;
     if (RegOpenForRead(root, path, key)) {
-        DWORD stored = sizeof(*output);
-        LONG result = RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(output), &stored);
-        if (result == ERROR_SUCCESS && stored != 0) return true;
+        BYTE bytes[sizeof(*output)] = {};
+        DWORD stored = sizeof(bytes);
+        // A shorter value is widened with zeros rather than mixed with the
+        // bytes the output held before.
+        if (RegQueryValueExA(key.Get(), name, nullptr, nullptr, bytes, &stored) == ERROR_SUCCESS && stored != 0) {
+            std::memcpy(output, bytes, sizeof(*output));
+            return true;
+        }
     }
     *output = defaultValue;
     return false;

@@ -1,0 +1,276 @@
+// The registry layer against Wine's real registry. The product key
+// "Software\Kelvon" of the test prefix belongs to these tests; each test
+// removes it before and after.
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/system.h"
+#include "support/registry_lock.h"
+
+namespace {
+
+constexpr unsigned char kSentinel = 0xbd;
+const char kProductKey[] = "Software\\Kelvon";
+const char kMachineKey[] = "Software\\KelvonRegistryTest";
+
+// Removes a tree with the system's own function, independent of the layer.
+void RemoveTree(HKEY root, const char* path, REGSAM view = 0) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return;
+    RegDeleteTreeA(key, nullptr);
+    RegCloseKey(key);
+    RegDeleteKeyExA(root, path, view, 0);
+}
+
+bool KeyExists(HKEY root, const char* path, REGSAM view = 0) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Creates root\path\name as a fresh key and returns it open.
+HKEY CreateChild(HKEY parent, const std::string& name) {
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    return key;
+}
+
+void SetRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = CreateChild(HKEY_CURRENT_USER, path);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
+    RegCloseKey(key);
+}
+
+class Registry : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override {
+        SetRegistryView(false);
+        Clean();
+    }
+    static void Clean() {
+        RemoveTree(HKEY_CURRENT_USER, kProductKey);
+        RemoveTree(HKEY_LOCAL_MACHINE, kMachineKey, KEY_WOW64_32KEY);
+        RemoveTree(HKEY_LOCAL_MACHINE, kMachineKey, KEY_WOW64_64KEY);
+    }
+};
+
+TEST_F(Registry, ExpandKeyPath) {
+    const std::string longest(236, 'k');
+    const struct {
+        HKEY root;
+        std::string path;
+        bool expanded;
+        std::string expected;
+    } cases[] = {
+        {HKEY_CURRENT_USER, "", true, "Software\\Kelvon"},
+        {HKEY_CURRENT_USER, "Setup", true, "Software\\Kelvon\\Setup"},
+        {HKEY_CURRENT_USER, "Setup\\Links", true, "Software\\Kelvon\\Setup\\Links"},
+        {HKEY_CURRENT_USER, "\\Software\\Classes\\.vok", true, "Software\\Classes\\.vok"},
+        {HKEY_LOCAL_MACHINE, "Software\\Kelvon", true, "Software\\Kelvon"},
+        {HKEY_LOCAL_MACHINE, "\\Software", true, "\\Software"},
+        {HKEY_CLASSES_ROOT, ".vok", true, ".vok"},
+        {HKEY_CURRENT_USER, longest, true, "Software\\Kelvon\\" + longest},
+        {HKEY_CURRENT_USER, "\\" + longest.substr(1), true, longest.substr(1)},
+        {HKEY_LOCAL_MACHINE, longest, true, longest},
+        {HKEY_CLASSES_ROOT, longest, true, longest},
+        {HKEY_CURRENT_USER, longest + "k", false, ""},
+        {HKEY_CURRENT_USER, "\\" + longest, false, ""},
+        {HKEY_LOCAL_MACHINE, longest + "k", false, ""},
+        {HKEY_CLASSES_ROOT, longest + "k", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        char buffer[300];
+        std::memset(buffer, kSentinel, sizeof(buffer));
+        ASSERT_EQ(c.expanded, ExpandKeyPath(c.path.c_str(), c.root, buffer, 256));
+        size_t untouched = 0;  // a refused path leaves the buffer alone
+        if (c.expanded) {
+            EXPECT_STREQ(c.expected.c_str(), buffer);
+            untouched = 256;
+        }
+        for (size_t i = untouched; i < sizeof(buffer); ++i) ASSERT_EQ(kSentinel, static_cast<unsigned char>(buffer[i]));
+    }
+}
+
+TEST_F(Registry, TooLongPathTouchesNothing) {
+    const std::string tooLong(237, 'k');
+    EXPECT_EQ(ERROR_INVALID_NAME, RegWriteString(HKEY_CURRENT_USER, tooLong.c_str(), "V", "x"));
+    EXPECT_EQ(ERROR_INVALID_NAME, RegWriteDword(HKEY_CURRENT_USER, tooLong.c_str(), "V", 1));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
+    char buffer[16];
+    EXPECT_FALSE(RegReadString(HKEY_CURRENT_USER, tooLong.c_str(), "V", buffer, "dflt", sizeof(buffer)));
+    EXPECT_STREQ("dflt", buffer);
+    EXPECT_EQ(7u, RegGetDword(HKEY_CURRENT_USER, tooLong.c_str(), "V", 7));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, tooLong.c_str()));
+}
+
+TEST_F(Registry, WritersCreateParentsAndStoreTypedValues) {
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "A\\B\\C", "Text", "value"));
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "A\\B\\C", "", ""));
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteDword(HKEY_CURRENT_USER, "A\\B\\C", "Number", 0x12345678));
+    const unsigned char bytes[3] = {1, 0, 2};
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteBinary(HKEY_CURRENT_USER, "A\\B\\C", "Bytes", bytes, sizeof(bytes)));
+    for (const char* path : {"Software\\Kelvon\\A", "Software\\Kelvon\\A\\B", "Software\\Kelvon\\A\\B\\C"}) {
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, path)) << path;
+    }
+    const struct {
+        const char* name;
+        DWORD type;
+        DWORD size;
+        const char* data;
+    } expected[] = {
+        {"Text", REG_SZ, 6, "value"},
+        {"", REG_SZ, 1, ""},  // the default value, holding only the terminator
+        {"Number", REG_DWORD, 4, "\x78\x56\x34\x12"},
+        {"Bytes", REG_BINARY, 3, "\x01\x00\x02"},
+    };
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kelvon\\A\\B\\C", 0, KEY_READ, &key));
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.name);
+        unsigned char data[16];
+        DWORD type = 0, size = sizeof(data);
+        ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, e.name, nullptr, &type, data, &size));
+        EXPECT_EQ(e.type, type);
+        ASSERT_EQ(e.size, size);
+        EXPECT_EQ(0, std::memcmp(e.data, data, size));
+    }
+    RegCloseKey(key);
+}
+
+TEST_F(Registry, ReadStringHandsBackATerminatedTextOrTheDefault) {
+    const struct {
+        const char* name;
+        DWORD type;
+        const char* stored;
+        DWORD storedSize;
+        DWORD bufferSize;
+        bool read;
+        const char* expected;
+    } cases[] = {
+        {"Text", REG_SZ, "value", 6, 16, true, "value"},
+        {"Text", REG_SZ, "value", 6, 6, true, "value"},
+        {"Text", REG_SZ, "value", 6, 5, false, "d"},  // larger than the buffer
+        {"Empty", REG_SZ, "", 1, 16, true, ""},
+        {"Missing", 0, nullptr, 0, 16, false, "d"},
+        {"Nothing", REG_SZ, "", 0, 16, false, "d"},  // stored size 0
+        {"Bare", REG_SZ, "abcdefgh", 8, 16, true, "abcdefgh"},
+        {"Bare", REG_SZ, "abcdefgh", 8, 9, true, "abcdefgh"},
+        // Without its terminator the text needs one byte more than the buffer.
+        {"Bare", REG_SZ, "abcdefgh", 8, 8, false, "d"},
+        {"Binary", REG_BINARY, "abc", 3, 16, true, "abc"},
+        {"Binary", REG_BINARY, "abc", 3, 3, false, "d"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " in " + std::to_string(c.bufferSize));
+        RemoveTree(HKEY_CURRENT_USER, kProductKey);
+        if (c.stored) SetRaw("Software\\Kelvon\\Read", c.name, c.type, c.stored, c.storedSize);
+        else ASSERT_EQ(ERROR_SUCCESS, RegWriteDword(HKEY_CURRENT_USER, "Read", "Other", 1));
+        char buffer[32];
+        std::memset(buffer, kSentinel, sizeof(buffer));
+        EXPECT_EQ(c.read, RegReadString(HKEY_CURRENT_USER, "Read", c.name, buffer, "d", c.bufferSize));
+        EXPECT_STREQ(c.expected, buffer);
+        for (size_t i = c.bufferSize; i < sizeof(buffer); ++i) {
+            ASSERT_EQ(kSentinel, static_cast<unsigned char>(buffer[i])) << "byte " << i;
+        }
+    }
+    char buffer[8];
+    EXPECT_FALSE(RegReadString(HKEY_CURRENT_USER, "NoSuchKey", "Text", buffer, "d", sizeof(buffer)));
+    EXPECT_STREQ("d", buffer);
+}
+
+TEST_F(Registry, ReadDwordHandsBackTheValueOrTheDefault) {
+    const struct {
+        const char* name;
+        DWORD type;
+        const char* stored;
+        DWORD storedSize;
+        bool read;
+        DWORD expected;
+    } cases[] = {
+        {"Number", REG_DWORD, "\x78\x56\x34\x12", 4, true, 0x12345678},
+        {"Eight", REG_BINARY, "\x01\x02\x03\x04\x05\x06\x07\x08", 8, false, 77},
+        {"Text", REG_SZ, "1", 2, true, '1'},  // the type is not checked
+        // A shorter value is widened with zeros, not mixed with what the
+        // output held before.
+        {"Two", REG_BINARY, "\x34\x12", 2, true, 0x1234},
+        {"Missing", 0, nullptr, 0, false, 77},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveTree(HKEY_CURRENT_USER, kProductKey);
+        if (c.stored) SetRaw("Software\\Kelvon\\Read", c.name, c.type, c.stored, c.storedSize);
+        else ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Read", "Other", ""));
+        DWORD output = 0xbdbdbdbd;
+        EXPECT_EQ(c.read, RegReadDword(HKEY_CURRENT_USER, "Read", c.name, &output, 77));
+        EXPECT_EQ(c.expected, output);
+        EXPECT_EQ(c.expected, RegGetDword(HKEY_CURRENT_USER, "Read", c.name, 77));
+    }
+}
+
+TEST_F(Registry, SettingsLiveUnderTheProductKey) {
+    EXPECT_EQ(5u, SettingGetDword("Setup", "Flag", 5));
+    ASSERT_EQ(ERROR_SUCCESS, SettingSetDword("Setup", "Flag", 1));
+    ASSERT_EQ(ERROR_SUCCESS, SettingSetString("Setup\\Links", "Folder", "Kelvon"));
+    EXPECT_EQ(1u, SettingGetDword("Setup", "Flag", 5));
+    EXPECT_EQ(1u, RegGetDword(HKEY_CURRENT_USER, "\\Software\\Kelvon\\Setup", "Flag", 5));
+    char buffer[16];
+    EXPECT_TRUE(SettingGetString("Setup\\Links", "Folder", buffer, "", sizeof(buffer)));
+    EXPECT_STREQ("Kelvon", buffer);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Setup\\Links"));
+}
+
+TEST_F(Registry, KeyExistsAndSingleDeletions) {
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Empty"));
+    HKEY key = CreateChild(HKEY_CURRENT_USER, "Software\\Kelvon\\Empty");
+    RegCloseKey(key);
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Empty"));  // a key without values
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, ""));
+
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Parent\\Child", "V", "x"));
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Parent", "V", "x"));
+    RegDeleteValueOnly(HKEY_CURRENT_USER, "Parent", "V");
+    char buffer[8];
+    EXPECT_FALSE(RegReadString(HKEY_CURRENT_USER, "Parent", "V", buffer, "", sizeof(buffer)));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Parent"));
+    RegDeleteValueOnly(HKEY_CURRENT_USER, "NoSuchKey", "V");
+
+    if (WinNT()) {
+        RegDeleteKeyOnly(HKEY_CURRENT_USER, "Parent");  // refused: it has a subkey
+        EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Parent"));
+    }
+    RegDeleteKeyOnly(HKEY_CURRENT_USER, "Parent\\Child");
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Parent\\Child"));
+    RegDeleteKeyOnly(HKEY_CURRENT_USER, "Parent");
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Parent"));
+}
+
+TEST_F(Registry, DeleteTreeRemovesADeepTreeBeyondAnyPathBuffer) {
+    // 40 levels of 24-character names: the deepest path is about 1000 bytes.
+    HKEY key = CreateChild(HKEY_CURRENT_USER, "Software\\Kelvon\\Deep");
+    std::string deepest = "Software\\Kelvon\\Deep";
+    for (int level = 0; level < 40; ++level) {
+        std::string name = "Level_" + std::to_string(100 + level) + "_abcdefghijklmnop";
+        HKEY child = CreateChild(key, name);
+        RegCloseKey(key);
+        key = child;
+        deepest += "\\" + name;
+    }
+    RegCloseKey(key);
+    ASSERT_GT(deepest.size(), 512u);
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Deep", "V", "x"));
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Keep", "V", "x"));
+
+    RegDeleteTree(HKEY_CURRENT_USER, "Deep");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Deep"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Keep"));
+}
+
+}  // namespace
