@@ -10,6 +10,7 @@
 
 #include "platform/system.h"
 #include "support/registry_lock.h"
+#include "support/registry_open_counter.h"
 
 namespace {
 
@@ -154,22 +155,24 @@ TEST_F(Registry, ReadStringHandsBackATerminatedTextOrTheDefault) {
         DWORD bufferSize;
         bool read;
         const char* expected;
+        bool ntOnly;  // Windows 95/98/Me store a REG_SZ up to its terminator, whatever size is given
     } cases[] = {
-        {"Text", REG_SZ, "value", 6, 16, true, "value"},
-        {"Text", REG_SZ, "value", 6, 6, true, "value"},
-        {"Text", REG_SZ, "value", 6, 5, false, "d"},  // larger than the buffer
-        {"Empty", REG_SZ, "", 1, 16, true, ""},
-        {"Missing", 0, nullptr, 0, 16, false, "d"},
-        {"Nothing", REG_SZ, "", 0, 16, false, "d"},  // stored size 0
-        {"Bare", REG_SZ, "abcdefgh", 8, 16, true, "abcdefgh"},
-        {"Bare", REG_SZ, "abcdefgh", 8, 9, true, "abcdefgh"},
+        {"Text", REG_SZ, "value", 6, 16, true, "value", false},
+        {"Text", REG_SZ, "value", 6, 6, true, "value", false},
+        {"Text", REG_SZ, "value", 6, 5, false, "d", false},  // larger than the buffer
+        {"Empty", REG_SZ, "", 1, 16, true, "", false},
+        {"Missing", 0, nullptr, 0, 16, false, "d", false},
+        {"Nothing", REG_SZ, "", 0, 16, false, "d", true},  // stored size 0
+        {"Bare", REG_SZ, "abcdefgh", 8, 16, true, "abcdefgh", true},
+        {"Bare", REG_SZ, "abcdefgh", 8, 9, true, "abcdefgh", true},
         // Without its terminator the text needs one byte more than the buffer.
-        {"Bare", REG_SZ, "abcdefgh", 8, 8, false, "d"},
-        {"Binary", REG_BINARY, "abc", 3, 16, true, "abc"},
-        {"Binary", REG_BINARY, "abc", 3, 3, false, "d"},
+        {"Bare", REG_SZ, "abcdefgh", 8, 8, false, "d", true},
+        {"Binary", REG_BINARY, "abc", 3, 16, true, "abc", false},
+        {"Binary", REG_BINARY, "abc", 3, 3, false, "d", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " in " + std::to_string(c.bufferSize));
+        if (c.ntOnly && !WinNT()) continue;
         RemoveTree(HKEY_CURRENT_USER, kProductKey);
         if (c.stored) SetRaw("Software\\Kelvon\\Read", c.name, c.type, c.stored, c.storedSize);
         else ASSERT_EQ(ERROR_SUCCESS, RegWriteDword(HKEY_CURRENT_USER, "Read", "Other", 1));
@@ -271,6 +274,144 @@ TEST_F(Registry, DeleteTreeRemovesADeepTreeBeyondAnyPathBuffer) {
     RegDeleteTree(HKEY_CURRENT_USER, "Deep");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Deep"));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Keep"));
+}
+
+TEST_F(Registry, DeleteTreeTakesAWideKeyInSeveralPasses) {
+    HKEY top = CreateChild(HKEY_CURRENT_USER, "Software\\Kelvon\\Wide");
+    for (int i = 0; i < 300; ++i) {
+        HKEY child = CreateChild(top, "Child" + std::to_string(i));
+        RegCloseKey(CreateChild(child, "Grandchild"));
+        RegCloseKey(child);
+    }
+    RegCloseKey(top);
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Keep", "V", "x"));
+
+    RootOpenCounter passes(HKEY_CURRENT_USER);
+    RegDeleteTree(HKEY_CURRENT_USER, "Wide");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Wide"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Keep"));
+    // One pass skips every other child it deletes; the last pass finds nothing.
+    EXPECT_GE(passes.Count(), 4);
+    EXPECT_EQ(0, DeletedKeyCount);
+}
+
+TEST_F(Registry, DeleteTreeOfAMissingKeyRunsOnePass) {
+    RootOpenCounter passes(HKEY_CURRENT_USER);
+    RegDeleteTree(HKEY_CURRENT_USER, "NoSuchKey");
+    EXPECT_EQ(1, passes.Count());
+}
+
+TEST_F(Registry, DeleteTreeOfTheEmptyPathRemovesTheProductKey) {
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Setup\\Links", "V", "x"));
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "", "V", "x"));
+    RegDeleteTree(HKEY_CURRENT_USER, "");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software"));
+}
+
+TEST_F(Registry, DeleteTreeNeverTouchesARootKey) {
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Keep", "V", "x"));
+    RootOpenCounter opens(HKEY_CURRENT_USER);
+    RegDeleteTree(HKEY_CURRENT_USER, "\\");  // expands to HKEY_CURRENT_USER itself
+    EXPECT_EQ(0, opens.Count());
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Keep"));
+}
+
+// In a double-byte code page a key name of 255 characters takes up to 510
+// bytes; the tree must still go completely.
+TEST_F(Registry, DeleteTreeTakesTheLongestDoubleByteKeyName) {
+    CPINFO info;
+    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize < 2) GTEST_SKIP() << "needs a double-byte ANSI code page";
+    HKEY top = CreateChild(HKEY_CURRENT_USER, "Software\\Kelvon\\Long");
+    std::wstring name(255, L'\x4e2d');
+    HKEY child;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(top, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                             nullptr, &child, nullptr));
+    RegCloseKey(CreateChild(child, "Below"));
+    RegCloseKey(child);
+    RegCloseKey(top);
+    RegDeleteTree(HKEY_CURRENT_USER, "Long");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Long"));
+}
+
+TEST_F(Registry, DeleteTreeEndsAtAKeyItCannotDelete) {
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Tree\\Free", "V", "x"));
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Tree\\Middle\\Leaf", "V", "x"));
+    {
+        if (!WinNT()) GTEST_SKIP() << "Windows 95/98/Me keys have no security";
+        RegistryKeyLock lock(HKEY_CURRENT_USER, "Software\\Kelvon\\Tree\\Middle\\Locked");
+        ASSERT_TRUE(lock.Locked());
+        RegDeleteTree(HKEY_CURRENT_USER, "Tree");
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Tree\\Middle"));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Tree\\Free"));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Tree\\Middle\\Leaf"));
+    }
+    RegDeleteTree(HKEY_CURRENT_USER, "Tree");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Tree"));
+}
+
+TEST_F(Registry, WriteToALockedKeyIsDenied) {
+    {
+        if (!WinNT()) GTEST_SKIP() << "Windows 95/98/Me keys have no security";
+        RegistryKeyLock lock(HKEY_CURRENT_USER, "Software\\Kelvon\\Locked");
+        ASSERT_TRUE(lock.Locked());
+        EXPECT_EQ(ERROR_ACCESS_DENIED, RegWriteString(HKEY_CURRENT_USER, "Locked", "V", "x"));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, RegWriteDword(HKEY_CURRENT_USER, "Locked", "D", 1));
+    }
+    char buffer[8];
+    EXPECT_FALSE(RegReadString(HKEY_CURRENT_USER, "Locked", "V", buffer, "", sizeof(buffer)));
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kelvon\\Locked", 0, KEY_READ, &key));
+    DWORD values = 1, subkeys = 1;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                              nullptr, nullptr, nullptr, nullptr));
+    RegCloseKey(key);
+    EXPECT_EQ(0u, values);
+    EXPECT_EQ(0u, subkeys);
+}
+
+// Reads the string value "V" of HKEY_LOCAL_MACHINE\<kMachineKey> in one view.
+std::string ReadInView(REGSAM view) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return "(none)";
+    char text[16] = "";
+    DWORD size = sizeof(text) - 1;
+    LONG result = RegQueryValueExA(key, "V", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? text : "(none)";
+}
+
+TEST_F(Registry, RegistryViewSendsWritesTo64BitView) {
+    if (!IsWow64()) GTEST_SKIP() << "not a 32-bit process on 64-bit Windows";
+    EXPECT_EQ(0u, RegistryView);
+    SetRegistryView(true);
+    EXPECT_EQ(static_cast<DWORD>(KEY_WOW64_64KEY), RegistryView);
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "64"));
+    EXPECT_EQ("64", ReadInView(KEY_WOW64_64KEY));
+    EXPECT_EQ("(none)", ReadInView(KEY_WOW64_32KEY));
+    char buffer[16];
+    // Reads stay in the process's own view.
+    EXPECT_FALSE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
+    EXPECT_STREQ("d", buffer);
+
+    SetRegistryView(false);
+    EXPECT_EQ(0u, RegistryView);
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "32"));
+    EXPECT_EQ("32", ReadInView(KEY_WOW64_32KEY));
+    EXPECT_EQ("64", ReadInView(KEY_WOW64_64KEY));
+    EXPECT_TRUE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
+    EXPECT_STREQ("32", buffer);
+}
+
+TEST_F(Registry, RegistryViewChangesNothingOn32BitWindows) {
+    if (IsWow64()) GTEST_SKIP() << "runs under WOW64";
+    SetRegistryView(true);
+    EXPECT_EQ(0u, RegistryView);
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "32"));
+    char buffer[16];
+    EXPECT_TRUE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
+    EXPECT_STREQ("32", buffer);
+    EXPECT_EQ("32", ReadInView(0));
 }
 
 }  // namespace
