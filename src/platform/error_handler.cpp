@@ -21,8 +21,9 @@ constexpr int kError = 2;
 
 std::terminate_handler runtimeHandler = nullptr;
 
-// Without this the runtime's handler would call abort(), which in a GUI
-// program stops on a "terminated in an unusual way" message box.
+// Without this the runtime's handler calls abort(): exit code 3, a text on a
+// console the program does not have and, depending on the C runtime's error
+// mode, a "terminated in an unusual way" message box.
 [[noreturn]] void EndOnRaisedError() {
     if (std::exception_ptr current = std::current_exception()) {
         try {
