@@ -62,10 +62,10 @@ LONG WriteValue(HKEY root, const char* path, const char* name, DWORD type, const
 
 // One recursive pass over the key `name` below `parent`. Children are opened
 // and deleted relative to their parent's handle: a full path from the root
-// soon outgrows what the registry accepts (about 255 characters), and a
-// child that cannot be reached would keep its whole branch alive. The index
-// advances past children that were just deleted, so a pass takes only part of
-// a wide key; the next pass takes the rest.
+// soon outgrows what the registry accepts in one call (Wine refuses one of
+// 284 characters), and a child that cannot be reached would keep its whole
+// branch alive. The index advances past children that were just deleted, so a
+// pass takes only part of a wide key; the next pass takes the rest.
 void DeleteTreePass(HKEY parent, const char* name) {
     if (!*name) return;  // never a root key
     {
