@@ -13,7 +13,9 @@ public:
     File& operator=(const File&) = delete;
     virtual ~File();
 
-    // The file must exist. On the NT family a non-empty wideName is used.
+    // The file must exist. On the NT family a non-empty wideName is used. A
+    // name that does not fit its field (1023 bytes, 1023 wide characters) is
+    // refused without opening anything.
     bool Open(const char* name, const wchar_t* wideName, bool shareWrite, bool update);
     bool Close();
     // Bytes read, 0 at the end of the file, -1 on failure.
