@@ -10,6 +10,7 @@
 
 #include "association_test_support.h"
 #include "class_registry.h"
+#include "support/registry_lock.h"
 #include "support/process.h"
 
 namespace {
@@ -144,7 +145,7 @@ TEST_F(Associations, BackupNamingOurOwnTypeRestoresAnEmptyType) {
 
 TEST_F(Associations, BackupThatCannotBeWrittenLeavesTheOwner) {
     PutString(kClasses, ".lzh", "", "LhaFile");
-    KeyLock lock(kUser, Backup(".lzh").c_str());
+    RegistryKeyLock lock(kUser, Backup(".lzh").c_str());
     if (!lock.Locked()) GTEST_SKIP() << "keys have no security on this Windows version";
     SetExtAssociation(".lzh", true, true, false, false);
     EXPECT_EQ("LhaFile", GetString(kClasses, ".lzh", ""));

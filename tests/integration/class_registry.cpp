@@ -1,7 +1,5 @@
 #include "class_registry.h"
 
-#include <sddl.h>
-
 #include <cstdio>
 
 namespace {
@@ -66,16 +64,6 @@ void SnapshotKey(HKEY root, const std::string& key, RegistrySnapshot& snapshot) 
     }
     RegCloseKey(handle);
     for (const std::string& child : children) SnapshotKey(root, child, snapshot);
-}
-
-bool SetKeyDacl(HKEY key, const char* sddl) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
-        return false;
-    }
-    bool done = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-    LocalFree(descriptor);
-    return done;
 }
 
 }  // namespace
@@ -173,16 +161,3 @@ std::vector<std::string> VolumeExtensions() {
     return volumes;
 }
 
-KeyLock::KeyLock(HKEY root, const char* key) {
-    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-        key_ = nullptr;
-        return;
-    }
-    locked_ = SetKeyDacl(key_, "D:(D;;KA;;;WD)");
-}
-
-KeyLock::~KeyLock() {
-    if (!key_) return;
-    SetKeyDacl(key_, "D:(A;;KA;;;WD)");
-    RegCloseKey(key_);
-}

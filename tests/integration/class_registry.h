@@ -36,18 +36,3 @@ std::set<std::string> SnapshotDifferences(const RegistrySnapshot& before, const 
 // The volume extensions ".v00" to ".v99".
 std::vector<std::string> VolumeExtensions();
 
-// Denies everything to everyone on one key (created if needed) for as long as
-// the object lives, then allows it again. The handle that set the denial is
-// kept to lift it, since the denial also bars reopening the key for that.
-class KeyLock {
-public:
-    KeyLock(HKEY root, const char* key);
-    KeyLock(const KeyLock&) = delete;
-    KeyLock& operator=(const KeyLock&) = delete;
-    ~KeyLock();
-    bool Locked() const { return locked_; }
-
-private:
-    HKEY key_ = nullptr;
-    bool locked_ = false;
-};

@@ -10,6 +10,7 @@
 
 #include "association_test_support.h"
 #include "class_registry.h"
+#include "support/registry_lock.h"
 #include "integration/path_beside.h"
 #include "support/process.h"
 #include "localization/messages.h"
@@ -75,7 +76,7 @@ TEST_F(ProgIds, KeepsAnIconSomeoneElseChose) {
 
 TEST_F(ProgIds, WithoutRightsWritesNothing) {
     {
-        KeyLock lock(kClasses, "Kelvon");
+        RegistryKeyLock lock(kClasses, "Kelvon");
         if (!lock.Locked()) GTEST_SKIP() << "keys have no security on this Windows version";
         EXPECT_FALSE(RegisterProgIds());
     }
