@@ -2,8 +2,12 @@
 
 #include "entry/command_line.h"
 #include "entry/startup.h"
+#include "localization/catalog.h"
+#include "localization/language_library.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    LanguageLibrary::Load(instance, nullptr);
+    Catalog.Load("uninstall.lng", ResourceModule);
     ScanSfxCommand();
     RunPlan plan = ScanCommandLine(commandLine);
     PerformImmediateActions(plan);

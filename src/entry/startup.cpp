@@ -30,7 +30,7 @@ void ShowDeleteManuallyNotice() {
     FormatInto(text, sizeof(text), "%s\n", GetMsg(IDS_UNINSTALL_COMPLETED));
     char* second = text + std::strlen(text);
     // A long translated text or program path is cut at the buffer's end.
-    FormatInto(second, static_cast<size_t>(end - second), GetMsg(IDS_DELETE_MANUALLY), programPath);
+    FormatInto(second, static_cast<size_t>(end - second), GetFormatMsg(IDS_DELETE_MANUALLY), programPath);
     MessageBoxA(nullptr, text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONINFORMATION);
 }
 

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include "localization/catalog.h"
+#include "localization/language_library.h"
+#include "localization/message_format.h"
+
 namespace {
 
 constexpr int kMessageBufferCount = 8;
@@ -10,12 +14,35 @@ constexpr int kMessageSize = 512;
 char messageBuffers[kMessageBufferCount][kMessageSize];
 int messageBufferIndex = 0;
 
+char* NextMessageBuffer() {
+    if (++messageBufferIndex == kMessageBufferCount) messageBufferIndex = 0;
+    char* buffer = messageBuffers[messageBufferIndex];
+    buffer[0] = '\0';
+    return buffer;
+}
+
+char* LoadMessage(unsigned id) {
+    char* buffer = NextMessageBuffer();
+    // The catalog's keys are made from the program's own texts, so a loaded
+    // catalog bypasses the language library's string table.
+    if (Catalog.IsLoaded() || LoadStringA(ResourceModule, id, buffer, kMessageSize) == 0) {
+        LoadStringA(ProgramInstance, id, buffer, kMessageSize);
+    }
+    Translate(buffer, buffer, kMessageSize, kMessageText, nullptr);
+    return buffer;
+}
+
 }  // namespace
 
 const char* GetMsg(unsigned id) {
-    messageBufferIndex = (messageBufferIndex + 1) % kMessageBufferCount;
-    char* buffer = messageBuffers[messageBufferIndex];
+    return LoadMessage(id);
+}
+
+const char* GetFormatMsg(unsigned id) {
+    char* buffer = LoadMessage(id);
+    if (IsSingleStringFormat(buffer)) return buffer;
     buffer[0] = '\0';
-    LoadStringA(GetModuleHandleA(nullptr), id, buffer, kMessageSize);
+    LoadStringA(ProgramInstance, id, buffer, kMessageSize);
+    if (!IsSingleStringFormat(buffer)) buffer[0] = '\0';
     return buffer;
 }

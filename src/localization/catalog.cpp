@@ -1,0 +1,241 @@
+#include "localization/catalog.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "localization/crc32.h"
+
+LanguageCatalog Catalog;
+
+namespace {
+
+// The only line separator the lookups know; raw line ends become this.
+constexpr char kLineEnd = '\f';
+// The marker is two asterisks followed by the first 11 bytes of this.
+const char kMarkerTail[] = "*messages***";
+constexpr int kMarkerTailCompared = 11;
+// A value is copied from this far into its line: key, "=" and the quote.
+constexpr int kValueOffset = kCatalogKeySize + 2;
+// The last line has no separator to stop at, so its value is cut here.
+constexpr int kLastLineValueLimit = 255;
+constexpr std::size_t kScaleTextSize = 512;
+constexpr int kUnscaledPercent = 100;
+// The prefix byte of each kind of key; kind 2 has no user in this program.
+const char kKindPrefixes[] = {'s', '$', '@'};
+constexpr int kKindCount = sizeof(kKindPrefixes);
+
+[[noreturn]] void IndexOutOfMemory() {
+    std::abort();
+}
+
+char UnescapedByte(char c) {
+    switch (c) {
+        case 'n': return '\n';
+        case 'r': return '\r';
+        case 't': return '\t';
+        default: return c;  // \" and \\ stand for themselves
+    }
+}
+
+bool IsEscapable(char c) {
+    return c == '"' || c == '\\' || c == 'n' || c == 'r' || c == 't';
+}
+
+// atoi's reading, without its undefined result for numbers out of range.
+int ReadPercent(const char* s) {
+    long value = std::strtol(s, nullptr, 10);
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+// Copies at most capacity - 1 bytes and terminates; the regions may overlap.
+void CopyCut(char* out, std::size_t capacity, const char* from, std::size_t count) {
+    if (capacity == 0) return;
+    count = std::min(count, capacity - 1);
+    std::memmove(out, from, count);
+    out[count] = '\0';
+}
+
+int CompareKeys(const char* a, const char* b) {
+    return std::strncmp(a, b, kCatalogKeySize);
+}
+
+}  // namespace
+
+void LineIndex::Append(uint32_t offset) {
+    if (count + 1 > capacity) {
+        int32_t grown = capacity + capacity / 4 + 32;
+        if (grown < count + 1) grown = count + 1;
+        void* block = std::realloc(offsets, static_cast<std::size_t>(grown) * sizeof(uint32_t));
+        if (!block) IndexOutOfMemory();
+        offsets = static_cast<uint32_t*>(block);
+        capacity = grown;
+    }
+    offsets[count++] = offset;
+}
+
+void LineIndex::Release() {
+    std::free(offsets);
+    offsets = nullptr;
+    count = 0;
+    capacity = 0;
+}
+
+void MakeCatalogKey(int kind, const char* context, const char* text, char (&key)[kCatalogKeySize + 1]) {
+    const char prefix = kind >= 0 && kind < kKindCount ? kKindPrefixes[kind] : '\0';
+    uint32_t state = Crc32(0xFFFFFFFFu, &prefix, 1);
+    if (context) state = Crc32(state, context, std::strlen(context));
+    state = ~Crc32(state, text, std::strlen(text));
+    static const char kDigits[] = "0123456789abcdef";
+    for (int i = kCatalogKeySize - 1; i >= 0; --i, state >>= 4) key[i] = kDigits[state & 0xF];
+    key[kCatalogKeySize] = '\0';
+}
+
+char* AllocateCatalogSection() {
+    char* block = static_cast<char*>(std::malloc(kCatalogSectionSize + kCatalogSectionSpare));
+    if (block) block[kCatalogSectionSize] = '\0';
+    return block;
+}
+
+int FindCatalogMarker(const unsigned char* block, int count) {
+    for (int i = 0; i <= count - kCatalogBlockOverlap; ++i) {
+        if (block[i] == '*' && block[i + 1] == '*' &&
+            std::strncmp(reinterpret_cast<const char*>(block + i + 2), kMarkerTail, kMarkerTailCompared) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int UnescapeCatalogText(char* text, int count) {
+    int write = 0;
+    for (int read = 0; read < count && text[read] != '\0'; ++read) {
+        char c = text[read];
+        if (c == '\\' && read + 1 < count && IsEscapable(text[read + 1])) {
+            text[write++] = UnescapedByte(text[++read]);
+        } else if (c == '\r' || c == '\n') {
+            text[write++] = kLineEnd;
+        } else {
+            text[write++] = c;
+        }
+    }
+    text[write] = '\0';
+    return write;
+}
+
+void LanguageCatalog::Release() {
+    std::free(text);
+    text = nullptr;
+    length = 0;
+    index.Release();
+}
+
+void LanguageCatalog::AdoptSection(char* block, int count) {
+    Release();
+    text = block;
+    length = UnescapeCatalogText(text, std::clamp(count, 0, kCatalogSectionSize));
+    // The first line is the marker's; a line in the last 8 bytes cannot hold a key.
+    for (int32_t j = 1; j <= length - 9; ++j) {
+        if (text[j - 1] == kLineEnd && text[j] != kLineEnd) index.Append(static_cast<uint32_t>(j));
+    }
+    const char* lines = text;
+    std::sort(index.offsets, index.offsets + index.count,
+              [lines](uint32_t a, uint32_t b) { return CompareKeys(lines + a, lines + b) < 0; });
+}
+
+bool LanguageCatalog::LoadSection(const void* bytes, std::size_t size) {
+    char* block = AllocateCatalogSection();
+    if (!block) return false;
+    int count = static_cast<int>(std::min<std::size_t>(size, kCatalogSectionSize));
+    if (count > 0) std::memcpy(block, bytes, static_cast<std::size_t>(count));
+    AdoptSection(block, count);
+    return true;
+}
+
+const char* LanguageCatalog::FindSorted(const char* key) const {
+    int32_t low = 0;
+    int32_t count = index.count;
+    while (count > 0) {
+        int32_t half = count / 2;
+        const char* line = text + index.offsets[low + half];
+        int order = CompareKeys(key, line);
+        if (order == 0) return line;
+        if (order < 0) {
+            count = half;
+        } else {
+            low += half + 1;
+            count -= half + 1;
+        }
+    }
+    return nullptr;
+}
+
+const char* LanguageCatalog::FindLinear(const char* key) const {
+    if (!text) return nullptr;
+    const char* line = text;
+    while (*line != '\0') {
+        // Each test stops at the terminating zero, so a short last line is safe.
+        if (CompareKeys(key, line) == 0 && line[kCatalogKeySize] == '=' && line[kCatalogKeySize + 1] == '"') {
+            return line;
+        }
+        while (*line != '\0' && *line != kLineEnd) ++line;
+        while (*line == kLineEnd) ++line;
+    }
+    return nullptr;
+}
+
+void LanguageCatalog::Translate(const char* source, char* out, std::size_t outCapacity, int kind,
+                                const char* context) const {
+    const char* line = nullptr;
+    if (IsLoaded()) {
+        char key[kCatalogKeySize + 1];
+        MakeCatalogKey(kind, context, source, key);
+        line = FindSorted(key);
+        if (!line) line = FindLinear(key);
+    }
+    if (!line) {
+        if (out != source) CopyCut(out, outCapacity, source, std::strlen(source));
+        return;
+    }
+    // A matched line holds at least the key; what follows it may be the end
+    // of the text, where the value is empty rather than read beyond it.
+    const char* value = line + kCatalogKeySize;
+    for (int i = kCatalogKeySize; i < kValueOffset && *value != '\0'; ++i) ++value;
+    const char* end = value;
+    while (*end != '\0' && *end != kLineEnd) ++end;
+    if (*end == kLineEnd) {
+        ++end;
+    } else {
+        end = value + std::min<std::ptrdiff_t>(end - value, kLastLineValueLimit);
+    }
+    for (const char* quote = end; quote > value;) {
+        if (*--quote == '"') {
+            end = quote;
+            break;
+        }
+    }
+    CopyCut(out, outCapacity, value, static_cast<std::size_t>(end - value));
+}
+
+bool LanguageCatalog::GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) const {
+    char scale[kScaleTextSize];
+    Translate("", scale, sizeof(scale), kDialogText, dialogName);
+    const char* star = std::strchr(scale, '*');
+    if (star) {
+        widthPercent = ReadPercent(scale);
+        heightPercent = ReadPercent(star + 1);
+    } else {
+        widthPercent = kUnscaledPercent;
+        heightPercent = kUnscaledPercent;
+    }
+    return widthPercent != kUnscaledPercent || heightPercent != kUnscaledPercent;
+}
+
+void Translate(const char* text, char* out, std::size_t outCapacity, int kind, const char* context) {
+    Catalog.Translate(text, out, outCapacity, kind, context);
+}
+
+bool GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) {
+    return Catalog.GetDialogScale(dialogName, widthPercent, heightPercent);
+}

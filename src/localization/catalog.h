@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The text catalog "uninstall.lng": translations found by the CRC-32 key of
+// the original text, so that it needs neither message numbers nor control
+// identifiers.
+
+// What a key is computed for; the kind's prefix byte keeps the three kinds of
+// text apart even when their bytes are the same.
+constexpr int kMessageText = 0;
+constexpr int kDialogText = 1;
+
+constexpr int kCatalogKeySize = 8;
+// The file's section is read up to this size; the block has a spare kilobyte.
+constexpr int kCatalogSectionSize = 131072;
+constexpr int kCatalogSectionSpare = 1024;
+// The marker is searched in blocks of this size that overlap by the marker
+// search's window, so that a marker across a block boundary is still found.
+constexpr int kCatalogBlockSize = 8192;
+constexpr int kCatalogBlockOverlap = 16;
+constexpr int kCatalogMaxBlocks = 64;
+
+// Offsets of the catalog's lines, sorted by their first 8 bytes.
+struct LineIndex {
+    uint32_t* offsets = nullptr;
+    int32_t count = 0;
+    int32_t capacity = 0;
+
+    // Grows by a quarter plus 32 entries; raises ErrorHandler::OutOfMemory
+    // when it cannot.
+    void Append(uint32_t offset);
+    void Release();
+};
+
+struct HINSTANCE__;  // a module handle, without pulling in <windows.h>
+
+class LanguageCatalog {
+public:
+    LanguageCatalog() = default;
+    LanguageCatalog(const LanguageCatalog&) = delete;
+    LanguageCatalog& operator=(const LanguageCatalog&) = delete;
+    ~LanguageCatalog() { Release(); }
+
+    // Reads the catalog section of `fileName` (beside the program unless the
+    // name holds a backslash), then sets rtl from `resourceModule` or the
+    // catalog. Nothing is reported when there is no catalog.
+    void Load(const char* fileName, HINSTANCE__* resourceModule);
+    bool IsLoaded() const { return text != nullptr; }
+
+    // Takes over a block from AllocateCatalogSection that holds `count` bytes
+    // of the section (negative: the read failed, which leaves an empty but
+    // loaded catalog), then unescapes, indexes and sorts it.
+    void AdoptSection(char* block, int count);
+    // The same for a section in memory, of which at most kCatalogSectionSize
+    // bytes are taken. False, with nothing loaded, when memory is short.
+    bool LoadSection(const void* bytes, std::size_t size);
+
+    // The line that starts with `key`, or null.
+    const char* FindSorted(const char* key) const;
+    // The first line in file order that starts with `key`, "=" and a quote.
+    const char* FindLinear(const char* key) const;
+
+    // The translation of `text`, or `text` itself, into `out` of
+    // `outCapacity` bytes, cut to fit. `text` and `out` may be the same
+    // buffer; `context` may be null.
+    void Translate(const char* text, char* out, std::size_t outCapacity, int kind, const char* context) const;
+    // Both percentages are 100 unless the catalog holds the dialog's scale.
+    // True when either differs from 100.
+    bool GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) const;
+
+    void Release();
+
+    char* text = nullptr;
+    int32_t length = 0;
+    LineIndex index;
+    unsigned char rtl = 0;
+};
+
+// The program's catalog; its exit handler frees it.
+extern LanguageCatalog Catalog;
+
+// Translate and GetDialogScale through the program's catalog.
+void Translate(const char* text, char* out, std::size_t outCapacity, int kind, const char* context);
+bool GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent);
+
+// The key of a text as 8 lowercase hexadecimal digits and a terminating zero.
+void MakeCatalogKey(int kind, const char* context, const char* text, char (&key)[kCatalogKeySize + 1]);
+
+// A section block: kCatalogSectionSize bytes to read into, terminated, plus
+// the spare. Null when memory is short. Freed with std::free.
+char* AllocateCatalogSection();
+
+// Where the section marker starts in the first `count` bytes of a block, or
+// -1. A marker that starts in the last 15 bytes is left to the next block.
+int FindCatalogMarker(const unsigned char* block, int count);
+
+// Resolves the escapes and turns raw line ends into form feeds, in place, up
+// to `count` bytes or the first zero byte; terminates the text and returns
+// its length.
+int UnescapeCatalogText(char* text, int count);

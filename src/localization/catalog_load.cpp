@@ -1,0 +1,76 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "localization/catalog.h"
+#include "localization/file_name.h"
+#include "localization/language_library.h"
+#include "platform/file.h"
+
+namespace {
+
+constexpr DWORD kPathSize = 1024;
+constexpr std::size_t kDirectionTextSize = 1024;
+// The direction entry translates this text, in this context, to "RTL".
+const char kDirectionQuery[] = "LTR";
+const char kRightToLeft[] = "RTL";
+
+// A name without a backslash lies beside the program; any other path is
+// taken as it is, a relative one from the current directory.
+bool CatalogPath(const char* fileName, char (&path)[kPathSize]) {
+    if (ContainsBackslash(fileName)) {
+        if (std::strlen(fileName) >= sizeof(path)) return false;
+        std::strcpy(path, fileName);
+        return true;
+    }
+    return GetProgramPath(path, sizeof(path)) && ContainsBackslash(path) &&
+           ReplaceFileName(path, sizeof(path), fileName);
+}
+
+// The file offset of the section marker, or -1. Blocks overlap by the
+// search window, so a marker across a block boundary is found in the next.
+int64_t FindMarker(File& file) {
+    unsigned char block[kCatalogBlockSize];
+    for (int i = 0; i < kCatalogMaxBlocks; ++i) {
+        int64_t position = file.Tell();
+        int count = file.Read(block, sizeof(block));
+        if (count < kCatalogBlockOverlap) return -1;
+        int at = FindCatalogMarker(block, count);
+        if (at >= 0) return position + at;
+        file.Seek(position + count - kCatalogBlockOverlap, FILE_BEGIN);
+    }
+    return -1;
+}
+
+void ReadSection(LanguageCatalog& catalog, const char* fileName) {
+    char path[kPathSize];
+    if (!CatalogPath(fileName, path)) return;
+    File file;
+    if (!file.Open(path, nullptr, true, false)) return;
+    int64_t marker = FindMarker(file);
+    if (marker < 0) return;
+    file.Seek(marker, FILE_BEGIN);
+    char* block = AllocateCatalogSection();
+    if (!block) return;
+    catalog.AdoptSection(block, file.Read(block, kCatalogSectionSize));
+}
+
+// A language library asks for right-to-left layout by holding a dialog
+// named "RTL"; a catalog by translating the direction query to "RTL".
+void DetectDirection(LanguageCatalog& catalog, HMODULE resourceModule) {
+    if (FindResourceA(resourceModule, kRightToLeft, RT_DIALOG)) {
+        catalog.rtl = 1;
+        return;
+    }
+    char direction[kDirectionTextSize];
+    catalog.Translate(kDirectionQuery, direction, sizeof(direction), kDialogText, kDirectionQuery);
+    catalog.rtl = std::strcmp(direction, kRightToLeft) == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+void LanguageCatalog::Load(const char* fileName, HINSTANCE__* resourceModule) {
+    Release();
+    ReadSection(*this, fileName);
+    DetectDirection(*this, resourceModule);
+}

@@ -1,0 +1,65 @@
+#include "localization/language_library.h"
+
+#include <cstring>
+
+#include "localization/file_name.h"
+#include "platform/system.h"
+
+HMODULE ProgramInstance = nullptr;
+HMODULE ResourceModule = nullptr;
+
+namespace {
+
+constexpr DWORD kPathSize = 1024;
+const char kLibraryName[] = "voklng.dll";
+
+// On the NT family the library is mapped as data, so none of its code can
+// run; Windows 95/98/Me takes resources only from a library loaded as such.
+HMODULE OpenLibrary(const char* path) {
+    if (WinNT()) return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | DONT_RESOLVE_DLL_REFERENCES);
+    return LoadLibraryA(path);
+}
+
+// The path of the library in the folder of `path`, or of the program.
+bool LibraryPath(const char* path, char (&buffer)[kPathSize]) {
+    if (path) {
+        if (std::strlen(path) >= sizeof(buffer)) return false;
+        std::strcpy(buffer, path);
+    } else if (!GetProgramPath(buffer, sizeof(buffer))) {
+        return false;
+    }
+    return ReplaceFileName(buffer, sizeof(buffer), kLibraryName);
+}
+
+struct UnloadAtExit {
+    ~UnloadAtExit() { LanguageLibrary::Unload(); }
+} unloadAtExit;
+
+}  // namespace
+
+namespace LanguageLibrary {
+
+bool loaded = false;
+
+void Load(HMODULE ownInstance, const char* path) {
+    Unload();
+    char buffer[kPathSize];
+    HMODULE library = LibraryPath(path, buffer) ? OpenLibrary(buffer) : nullptr;
+    loaded = library != nullptr;
+    ResourceModule = loaded ? library : ownInstance;
+    ProgramInstance = ownInstance;
+}
+
+void Unload() {
+    if (!loaded) return;
+    FreeLibrary(ResourceModule);
+    ResourceModule = ProgramInstance;
+    loaded = false;
+}
+
+}  // namespace LanguageLibrary
+
+bool GetProgramPath(char* path, DWORD capacity) {
+    DWORD length = GetModuleFileNameA(nullptr, path, capacity);
+    return length > 0 && length < capacity;
+}
