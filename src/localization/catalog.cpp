@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "localization/crc32.h"
+#include "platform/error_handler.h"
 
 LanguageCatalog Catalog;
 
@@ -25,10 +26,6 @@ constexpr int kUnscaledPercent = 100;
 // The prefix byte of each kind of key; kind 2 has no user in this program.
 const char kKindPrefixes[] = {'s', '$', '@'};
 constexpr int kKindCount = sizeof(kKindPrefixes);
-
-[[noreturn]] void IndexOutOfMemory() {
-    std::abort();
-}
 
 char UnescapedByte(char c) {
     switch (c) {
@@ -68,7 +65,7 @@ void LineIndex::Append(uint32_t offset) {
         int32_t grown = capacity + capacity / 4 + 32;
         if (grown < count + 1) grown = count + 1;
         void* block = std::realloc(offsets, static_cast<std::size_t>(grown) * sizeof(uint32_t));
-        if (!block) IndexOutOfMemory();
+        if (!block) ErrorHandler::OutOfMemory();
         offsets = static_cast<uint32_t*>(block);
         capacity = grown;
     }

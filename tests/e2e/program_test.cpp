@@ -5,14 +5,38 @@
 
 #include <string>
 
+#include "localization/catalog_text.h"
 #include "support/dialog_driver.h"
 #include "support/process.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
 // The tests live in the build folder's tests/e2e; the program at its top.
 std::string ProgramPath() {
     return TestProgramFolder() + "..\\..\\" KELVON_PROGRAM_NAME;
+}
+
+std::string Gbk(const char* utf8) {
+    return FromUtf8(utf8, 936);
+}
+
+struct MessageBoxSeen {
+    std::string caption;
+    std::string text;
+};
+
+// Runs `program` with /warning and reads the notice it shows.
+MessageBoxSeen ShowWarning(const std::string& program) {
+    StartedProgram started;
+    EXPECT_TRUE(StartProgram(program, "/warning", started));
+    HWND box = WaitForProcessWindow(started.info.dwProcessId, 10000);
+    EXPECT_NE(nullptr, box) << "no message box appeared";
+    if (!box) return {};
+    MessageBoxSeen seen = {WindowText(box), MessageBoxText(box)};
+    PressButton(box, IDOK);
+    EXPECT_EQ(0u, started.WaitForExit(10000));
+    return seen;
 }
 
 TEST(Program, WaitPausesTwoSecondsAndExitsWithZero) {
@@ -48,6 +72,55 @@ TEST(Program, WarningShowsTheDeleteManuallyNotice) {
     EXPECT_EQ(STILL_ACTIVE, program.WaitForExit(0)) << "the program must wait for the box";
     PressButton(box, IDOK);
     EXPECT_EQ(0u, program.WaitForExit(10000));
+}
+
+// A copy of the program in a folder of its own, with the texts it finds
+// beside itself: "uninstall.lng" and "voklng.dll".
+TEST(Program, WarningFollowsTheCatalogAndTheLanguageLibraryBesideIt) {
+    if (GetACP() != 936) GTEST_SKIP() << "code page is " << GetACP() << ", not 936 (locale missing?)";
+    const std::string caption = Gbk("卸载 Kelvon");
+    const std::string completed = Gbk("卸载已完成");
+    const std::string deleteManually = Gbk("你应该手动删除 %s");
+    const std::string translations = MessageEntry(caption, "Uninstall Kelvon") +
+                                     MessageEntry(completed, "Uninstallation completed");
+    const struct {
+        const char* what;
+        std::string catalog;  // empty: no catalog file
+        bool library;
+        const char* caption;  // null: the built-in texts
+        const char* completed;
+        const char* deleteManually;
+    } cases[] = {
+        {"built-in texts", "", false, nullptr, nullptr, nullptr},
+        {"catalog", translations + MessageEntry(deleteManually, "You should delete %s manually"), false,
+         "Uninstall Kelvon", "Uninstallation completed", "You should delete %s manually"},
+        {"catalog with %d %s", translations + MessageEntry(deleteManually, "%d %s"), false, "Uninstall Kelvon",
+         "Uninstallation completed", nullptr},
+        {"catalog with two %s", translations + MessageEntry(deleteManually, "%s and %s"), false,
+         "Uninstall Kelvon", "Uninstallation completed", nullptr},
+        {"library with a %d format", "", true, "Library caption", "Library completed", nullptr},
+        {"catalog over library", translations, true, "Uninstall Kelvon", "Uninstallation completed", nullptr},
+    };
+    ScratchFolder folder("kelvon_program_texts");
+    const std::string program = folder.PathOf(KELVON_PROGRAM_NAME);
+    ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), program.c_str(), FALSE));
+    const std::string library = TestProgramFolder() + "..\\localization\\language_library\\voklng.dll";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(folder.PathOf("uninstall.lng").c_str());
+        DeleteFileA(folder.PathOf("voklng.dll").c_str());
+        if (!c.catalog.empty()) {
+            ASSERT_TRUE(WriteBytes(folder.PathOf("uninstall.lng"), kCatalogMarkerLine + c.catalog));
+        }
+        if (c.library) {
+            ASSERT_TRUE(CopyFileA(library.c_str(), folder.PathOf("voklng.dll").c_str(), FALSE));
+        }
+        MessageBoxSeen seen = ShowWarning(program);
+        std::string secondLine = c.deleteManually ? c.deleteManually : deleteManually;
+        secondLine.replace(secondLine.find("%s"), 2, program);
+        EXPECT_EQ(c.caption ? c.caption : caption, seen.caption);
+        EXPECT_EQ((c.completed ? c.completed : completed) + "\n" + secondLine, seen.text);
+    }
 }
 
 }  // namespace

@@ -9,25 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "catalog_text.h"
+
 namespace {
 
 constexpr unsigned char kSentinel = 0xbd;
-const char kMarkerLine[] = "***messages***\r\n";
-
-std::string Key(int kind, const char* context, const char* text) {
-    char key[kCatalogKeySize + 1];
-    MakeCatalogKey(kind, context, text, key);
-    return key;
-}
-
-// An entry line as a translator writes it, value escaped as in the file.
-std::string Entry(int kind, const char* context, const char* text, const std::string& value) {
-    return Key(kind, context, text) + "=\"" + value + "\"\r\n";
-}
-
-std::string Message(const char* text, const std::string& value) {
-    return Entry(kMessageText, nullptr, text, value);
-}
+const std::string kMarkerLine = kCatalogMarkerLine;
 
 void LoadText(LanguageCatalog& catalog, const std::string& section) {
     ASSERT_TRUE(catalog.LoadSection(section.data(), section.size()));
@@ -102,17 +89,17 @@ TEST(CatalogText, MarkerInBlock) {
 
 TEST(Catalog, TranslatesEntries) {
     std::string tail(300, 'w');
-    std::string section = kMarkerLine + Message("abc", "x\"y\"z") + Message("abd", "x\\\"y\\\"z") +
-                          Message("open", "Op\\nen") + Key(kMessageText, nullptr, "comment") + "=\"v\" and a note\r\n" +
-                          Entry(kDialogText, "SETUPDLG", "OK", "Fine") +
-                          Message("quoted", "a \\\"b\\\" c") +
-                          Key(kMessageText, nullptr, "cut") + "=\"first\nsecond\"\n" +
-                          Key(kMessageText, nullptr, "upper").substr(0, 4) + "ABCD=\"no\"\n" +
-                          Message("empty", "") + "\n\n\r\n" + Key(kMessageText, nullptr, "last") + "=\"" + tail;
+    std::string section = kMarkerLine + MessageEntry("abc", "x\"y\"z") + MessageEntry("abd", "x\\\"y\\\"z") +
+                          MessageEntry("open", "Op\\nen") + CatalogKey(kMessageText, nullptr, "comment") + "=\"v\" and a note\r\n" +
+                          CatalogEntry(kDialogText, "SETUPDLG", "OK", "Fine") +
+                          MessageEntry("quoted", "a \\\"b\\\" c") +
+                          CatalogKey(kMessageText, nullptr, "cut") + "=\"first\nsecond\"\n" +
+                          CatalogKey(kMessageText, nullptr, "upper").substr(0, 4) + "ABCD=\"no\"\n" +
+                          MessageEntry("empty", "") + "\n\n\r\n" + CatalogKey(kMessageText, nullptr, "last") + "=\"" + tail;
     // The uppercase twin of a real key must not match.
-    std::string upperKey = Key(kMessageText, nullptr, "upper");
+    std::string upperKey = CatalogKey(kMessageText, nullptr, "upper");
     for (char& ch : upperKey) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    section.insert(std::strlen(kMarkerLine), upperKey + "=\"UPPER\"\n");
+    section.insert(kMarkerLine.size(), upperKey + "=\"UPPER\"\n");
     LanguageCatalog catalog;
     LoadText(catalog, section);
     const struct {
@@ -147,10 +134,10 @@ TEST(Catalog, ValueWithoutClosingQuoteKeepsItsFormFeed) {
         std::string section;
         std::string expected;
     } cases[] = {
-        {kMarkerLine + Key(kMessageText, nullptr, "abc") + "=\"open\r\nnext line\r\n", "open\f"},
-        {kMarkerLine + Key(kMessageText, nullptr, "abc") + "=\"open", "open"},
-        {kMarkerLine + Key(kMessageText, nullptr, "abc") + "=\"" + std::string(300, 'v') + "\"", std::string(255, 'v')},
-        {kMarkerLine + Key(kMessageText, nullptr, "abc") + "=\"" + std::string(250, 'v') + "\"!", std::string(250, 'v')},
+        {kMarkerLine + CatalogKey(kMessageText, nullptr, "abc") + "=\"open\r\nnext line\r\n", "open\f"},
+        {kMarkerLine + CatalogKey(kMessageText, nullptr, "abc") + "=\"open", "open"},
+        {kMarkerLine + CatalogKey(kMessageText, nullptr, "abc") + "=\"" + std::string(300, 'v') + "\"", std::string(255, 'v')},
+        {kMarkerLine + CatalogKey(kMessageText, nullptr, "abc") + "=\"" + std::string(250, 'v') + "\"!", std::string(250, 'v')},
     };
     for (const auto& c : cases) {
         LanguageCatalog catalog;
@@ -162,7 +149,7 @@ TEST(Catalog, ValueWithoutClosingQuoteKeepsItsFormFeed) {
 // Lines that hold the key and little else: whatever the file holds, the
 // value is never read from beyond the text.
 TEST(Catalog, ShortLinesAtTheEndGiveEmptyValues) {
-    const std::string key = Key(kMessageText, nullptr, "abc");
+    const std::string key = CatalogKey(kMessageText, nullptr, "abc");
     const struct {
         std::string tail;
         std::string expected;
@@ -178,12 +165,12 @@ TEST(Catalog, ShortLinesAtTheEndGiveEmptyValues) {
 }
 
 TEST(Catalog, SortedAndLinearLookups) {
-    const std::string abc = Key(kMessageText, nullptr, "abc");
+    const std::string abc = CatalogKey(kMessageText, nullptr, "abc");
     LanguageCatalog catalog;
     // The first line is never indexed; a line without "=" and the quote only is.
-    LoadText(catalog, Message("first", "First") + "\n" + abc + ":\"colon\"\n" + Message("abc", "A1") +
-                          Message("abc", "A2") + Message("dup", "D1") + Message("dup", "D2"));
-    const std::string first = Key(kMessageText, nullptr, "first");
+    LoadText(catalog, MessageEntry("first", "First") + "\n" + abc + ":\"colon\"\n" + MessageEntry("abc", "A1") +
+                          MessageEntry("abc", "A2") + MessageEntry("dup", "D1") + MessageEntry("dup", "D2"));
+    const std::string first = CatalogKey(kMessageText, nullptr, "first");
     EXPECT_EQ(nullptr, catalog.FindSorted(first.c_str()));
     ASSERT_NE(nullptr, catalog.FindLinear(first.c_str()));
     EXPECT_EQ(catalog.text, catalog.FindLinear(first.c_str()));
@@ -194,7 +181,7 @@ TEST(Catalog, SortedAndLinearLookups) {
     EXPECT_EQ(0, std::strncmp(linear, (abc + "=\"A1\"").c_str(), abc.size() + 5));
     ASSERT_NE(nullptr, catalog.FindSorted(abc.c_str()));
 
-    const std::string dup = Key(kMessageText, nullptr, "dup");
+    const std::string dup = CatalogKey(kMessageText, nullptr, "dup");
     std::string found = TranslateInto(catalog, "dup", 512, kMessageText, nullptr);
     EXPECT_TRUE(found == "D1" || found == "D2") << found;
     EXPECT_EQ(nullptr, catalog.FindSorted("00000000"));
@@ -207,7 +194,7 @@ TEST(Catalog, EveryEntryOfALargeCatalogIsFound) {
     std::vector<std::string> texts;
     for (int i = 0; i < 3000; ++i) {
         texts.push_back("text " + std::to_string(i));
-        section += Message(texts.back().c_str(), "value " + std::to_string(i));
+        section += MessageEntry(texts.back().c_str(), "value " + std::to_string(i));
     }
     LanguageCatalog catalog;
     LoadText(catalog, section);
@@ -217,7 +204,7 @@ TEST(Catalog, EveryEntryOfALargeCatalogIsFound) {
                   0);
     }
     for (int i = 0; i < 3000; ++i) {
-        ASSERT_NE(nullptr, catalog.FindSorted(Key(kMessageText, nullptr, texts[i].c_str()).c_str())) << i;
+        ASSERT_NE(nullptr, catalog.FindSorted(CatalogKey(kMessageText, nullptr, texts[i].c_str()).c_str())) << i;
         ASSERT_EQ("value " + std::to_string(i), TranslateInto(catalog, texts[i].c_str(), 512, kMessageText, nullptr));
     }
 }
@@ -265,7 +252,7 @@ TEST(Catalog, SectionLimitsAndFailedReads) {
     // An entry that starts beyond the section's size is not part of it.
     std::string section = kMarkerLine;
     section += std::string(kCatalogSectionSize - section.size() - 5, '\n');
-    section += Message("beyond", "far");
+    section += MessageEntry("beyond", "far");
     LanguageCatalog catalog;
     LoadText(catalog, section);
     EXPECT_EQ(kCatalogSectionSize, catalog.length);
@@ -283,7 +270,7 @@ TEST(Catalog, SectionLimitsAndFailedReads) {
 
 TEST(Catalog, OutputIsCutToTheCapacity) {
     LanguageCatalog catalog;
-    LoadText(catalog, kMarkerLine + Message("abc", "translated"));
+    LoadText(catalog, kMarkerLine + MessageEntry("abc", "translated"));
     LanguageCatalog empty;
     for (std::size_t capacity = 0; capacity <= 12; ++capacity) {
         SCOPED_TRACE(capacity);
@@ -321,7 +308,7 @@ TEST(Catalog, DialogScale) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value ? c.value : "(none)");
         LanguageCatalog catalog;
-        LoadText(catalog, kMarkerLine + (c.value ? Entry(kDialogText, "SETUPDLG", "", c.value) : std::string()));
+        LoadText(catalog, kMarkerLine + (c.value ? CatalogEntry(kDialogText, "SETUPDLG", "", c.value) : std::string()));
         int width = -1;
         int height = -1;
         EXPECT_EQ(c.scaled, catalog.GetDialogScale("SETUPDLG", width, height));

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+// A folder of its own under the temp folder for the files one test writes;
+// emptied when made and removed with everything in it on destruction, so a
+// test that failed half-way leaves nothing behind for the next run.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const char* name);
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder();
+
+    // The folder's path with a trailing backslash.
+    const std::string& Path() const { return path_; }
+    // The path of a file in the folder.
+    std::string PathOf(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+// Creates or replaces a file with exactly these bytes.
+bool WriteBytes(const std::string& path, const std::string& bytes);
+
+// Deletes the files of a folder (not its subfolders) and then the folder.
+void RemoveFolder(const std::string& folder);
