@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "localization/catalog.h"
+#include "integration/path_beside.h"
 #include "localization/file_name.h"
-#include "localization/language_library.h"
 #include "platform/file.h"
 
 namespace {
@@ -23,8 +23,9 @@ bool CatalogPath(const char* fileName, char (&path)[kPathSize]) {
         std::strcpy(path, fileName);
         return true;
     }
-    return GetProgramPath(path, sizeof(path)) && ContainsBackslash(path) &&
-           ReplaceFileName(path, sizeof(path), fileName);
+    // Without a folder in the program's own path the name would count from
+    // the current directory after all.
+    return PathBesideProgram(fileName, path, sizeof(path)) && ContainsBackslash(path);
 }
 
 // The file offset of the section marker, or -1. Blocks overlap by the

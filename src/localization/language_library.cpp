@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "localization/file_name.h"
+#include "integration/path_beside.h"
 #include "platform/system.h"
 
 HMODULE ProgramInstance = nullptr;
@@ -22,13 +22,10 @@ HMODULE OpenLibrary(const char* path) {
 
 // The path of the library in the folder of `path`, or of the program.
 bool LibraryPath(const char* path, char (&buffer)[kPathSize]) {
-    if (path) {
-        if (std::strlen(path) >= sizeof(buffer)) return false;
-        std::strcpy(buffer, path);
-    } else if (!GetProgramPath(buffer, sizeof(buffer))) {
-        return false;
-    }
-    return ReplaceFileName(buffer, sizeof(buffer), kLibraryName);
+    if (!path) return PathBesideProgram(kLibraryName, buffer, sizeof(buffer));
+    if (std::strlen(path) >= sizeof(buffer)) return false;
+    std::strcpy(buffer, path);
+    return ReplacePathName(buffer, sizeof(buffer), kLibraryName);
 }
 
 struct UnloadAtExit {
@@ -58,8 +55,3 @@ void Unload() {
 }
 
 }  // namespace LanguageLibrary
-
-bool GetProgramPath(char* path, DWORD capacity) {
-    DWORD length = GetModuleFileNameA(nullptr, path, capacity);
-    return length > 0 && length < capacity;
-}

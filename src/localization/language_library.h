@@ -21,7 +21,3 @@ void Load(HMODULE ownInstance, const char* path);
 void Unload();
 
 }  // namespace LanguageLibrary
-
-// The program's own full path; false when the system could not give it
-// whole in `capacity` bytes.
-bool GetProgramPath(char* path, DWORD capacity);
