@@ -4,9 +4,9 @@
 #include <shlobj.h>
 
 #include "integration/associations.h"
-#include "integration/path_beside.h"
 #include "localization/messages.h"
 #include "platform/path_text.h"
+#include "platform/program_path.h"
 #include "platform/registry.h"
 #include "resources/resource_ids.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "integration/path_beside.h"
+#include "platform/program_path.h"
 #include "platform/registry.h"
 
 const unsigned char EmptyZipImage[kEmptyZipImageSize] = {0x50, 0x4B, 0x05, 0x06};

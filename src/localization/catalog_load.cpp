@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "localization/catalog.h"
-#include "integration/path_beside.h"
-#include "localization/file_name.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
+#include "platform/program_path.h"
 
 namespace {
 

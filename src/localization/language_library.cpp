@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "integration/path_beside.h"
+#include "platform/path_text.h"
+#include "platform/program_path.h"
 #include "platform/system.h"
 
 HMODULE ProgramInstance = nullptr;

@@ -49,6 +49,22 @@ void RemoveNameFromPath(char* path) {
     *(dropSeparator ? name - 1 : name) = '\0';
 }
 
+bool ReplacePathName(char* path, std::size_t capacity, const char* name) {
+    char* namePosition = PointToName(path);
+    std::size_t folderLength = static_cast<std::size_t>(namePosition - path);
+    std::size_t nameLength = std::strlen(name);
+    if (folderLength + nameLength >= capacity) return false;
+    std::memcpy(namePosition, name, nameLength + 1);
+    return true;
+}
+
+bool ContainsBackslash(const char* s) {
+    for (const char* p = s; *p; p = CharNextDbcs(p)) {
+        if (*p == '\\') return true;
+    }
+    return false;
+}
+
 char* StripTrailingSpaces(char* s) {
     for (std::size_t i = std::strlen(s); i > 0; --i) {
         char c = s[i - 1];

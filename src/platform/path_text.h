@@ -31,6 +31,14 @@ bool AddEndSlash(char* path, std::size_t capacity);
 
 void RemoveNameFromPath(char* path);
 
+// Replaces the name component of `path`, a buffer of `capacity` bytes, by
+// `name`. False, with the path unchanged, when the result would not fit.
+bool ReplacePathName(char* path, std::size_t capacity, const char* name);
+
+// Whether `s` holds a backslash character; a trail byte of the same value
+// does not count.
+bool ContainsBackslash(const char* s);
+
 char* StripTrailingSpaces(char* s);
 
 // strncpy of at most size - 1 bytes, always terminated; nothing when size is 0.

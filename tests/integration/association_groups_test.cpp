@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "integration/path_beside.h"
-
 namespace {
 
 constexpr unsigned char kSentinel = 0xbd;
@@ -80,32 +78,6 @@ TEST(AssociationGroups, EqualsAsciiNoCase) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.a) + " / " + c.b);
         EXPECT_EQ(c.equal, EqualsAsciiNoCase(c.a, c.b));
-    }
-}
-
-TEST(PathBeside, ReplacePathName) {
-    const struct {
-        const char* path;
-        std::size_t capacity;
-        const char* name;
-        const char* result;  // null: refused, path unchanged
-    } cases[] = {
-        {"C:\\Program Files\\Kelvon\\Uninstall.exe", 64, "Kelvon.exe", "C:\\Program Files\\Kelvon\\Kelvon.exe"},
-        {"C:\\Uninstall.exe", 64, "zipnew.dat", "C:\\zipnew.dat"},
-        {"C:u.exe", 64, "voknew.dat", "C:voknew.dat"},
-        {"C:\\dir\\u", 17, "zipnew.dat", nullptr},  // 17 bytes and the terminator
-        {"C:\\dir\\u", 18, "zipnew.dat", "C:\\dir\\zipnew.dat"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        std::vector<char> buffer(c.capacity + 4, static_cast<char>(kSentinel));
-        std::strcpy(buffer.data(), c.path);
-        bool done = ReplacePathName(buffer.data(), c.capacity, c.name);
-        EXPECT_EQ(c.result != nullptr, done);
-        EXPECT_STREQ(c.result ? c.result : c.path, buffer.data());
-        for (std::size_t i = c.capacity; i < buffer.size(); ++i) {
-            EXPECT_EQ(kSentinel, static_cast<unsigned char>(buffer[i]));
-        }
     }
 }
 

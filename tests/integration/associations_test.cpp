@@ -10,8 +10,8 @@
 
 #include "association_test_support.h"
 #include "class_registry.h"
-#include "support/registry_lock.h"
 #include "support/process.h"
+#include "support/registry_lock.h"
 
 namespace {
 

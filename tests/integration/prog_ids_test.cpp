@@ -10,11 +10,11 @@
 
 #include "association_test_support.h"
 #include "class_registry.h"
-#include "support/registry_lock.h"
-#include "integration/path_beside.h"
-#include "support/process.h"
 #include "localization/messages.h"
+#include "platform/program_path.h"
 #include "resources/resource_ids.h"
+#include "support/process.h"
+#include "support/registry_lock.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -129,6 +130,48 @@ TEST_F(PathText, LeadByteBeforeTerminatorStopsAtTheEnd) {
     EXPECT_EQ(buffer + 2, PointToLastChar(buffer));
     EXPECT_TRUE(AddEndSlash(buffer, sizeof(buffer)));
     EXPECT_STREQ("ab\x95\\", buffer);
+}
+
+TEST_F(PathText, ReplacePathName) {
+    const struct {
+        const char* path;
+        std::size_t capacity;
+        const char* name;
+        const char* result;  // null: refused, path unchanged
+    } cases[] = {
+        {"C:\\Program Files\\Kelvon\\Uninstall.exe", 64, "Kelvon.exe", "C:\\Program Files\\Kelvon\\Kelvon.exe"},
+        {"C:\\Uninstall.exe", 64, "zipnew.dat", "C:\\zipnew.dat"},
+        {"C:u.exe", 64, "voknew.dat", "C:voknew.dat"},
+        {"C:\\dir\\u", 17, "zipnew.dat", nullptr},  // 17 bytes and the terminator
+        {"C:\\dir\\u", 18, "zipnew.dat", "C:\\dir\\zipnew.dat"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::vector<char> buffer(c.capacity + 4, static_cast<char>(kSentinel));
+        std::strcpy(buffer.data(), c.path);
+        bool done = ReplacePathName(buffer.data(), c.capacity, c.name);
+        EXPECT_EQ(c.result != nullptr, done);
+        EXPECT_STREQ(c.result ? c.result : c.path, buffer.data());
+        for (std::size_t i = c.capacity; i < buffer.size(); ++i) {
+            EXPECT_EQ(kSentinel, static_cast<unsigned char>(buffer[i]));
+        }
+    }
+}
+
+TEST_F(PathText, ContainsBackslashSkipsTrailBytes) {
+    UseShiftJisTable();
+    const struct {
+        const char* name;
+        bool backslash;
+    } cases[] = {
+        {"dir\\uninstall.lng", true}, {"\x83\x5c\\x", true},   {".\\a", true},
+        {"\x83\x5cuninstall.lng", false}, {"uninstall.lng", false}, {"a/b", false},
+        {"\x83", false},              {"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.backslash, ContainsBackslash(c.name));
+    }
 }
 
 TEST_F(PathText, StripTrailingSpaces) {

@@ -1,6 +1,8 @@
+#include "platform/program_path.h"
+
 #include <windows.h>
 
-#include "integration/path_beside.h"
+#include "platform/path_text.h"
 
 bool PathBesideProgram(const char* name, char* path, std::size_t capacity) {
     if (capacity == 0) return false;
