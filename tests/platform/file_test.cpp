@@ -1,5 +1,5 @@
-// The file object against Wine's real files, in a folder of the temp
-// directory that each test empties before and after.
+// The file object against Wine's real files, in a scratch folder of the temp
+// directory that each test gets empty and leaves behind empty.
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/system.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -23,17 +24,10 @@ unsigned char PatternByte(int64_t position) {
 
 class FileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof(temp), temp);
-        folder_ = std::string(temp) + "kelvon_file_test\\";
-        Clean();
-        CreateDirectoryA(folder_.c_str(), nullptr);
+    std::string PathOf(const char* name) const { return folder_.PathOf(name); }
+    std::wstring WidePathOf(const wchar_t* name) const {
+        return std::wstring(folder_.Path().begin(), folder_.Path().end()) + name;
     }
-    void TearDown() override { Clean(); }
-
-    std::string PathOf(const char* name) const { return folder_ + name; }
-    std::wstring WidePathOf(const wchar_t* name) const { return std::wstring(folder_.begin(), folder_.end()) + name; }
 
     // A file of kFileSize bytes following PatternByte.
     std::string MakeFile(const char* name) const {
@@ -53,19 +47,7 @@ protected:
     }
 
 private:
-    void Clean() const {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder_ + found.cFileName).c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder_.c_str());
-    }
-
-    std::string folder_;
+    ScratchFolder folder_{"kelvon_file_test"};
 };
 
 bool InOpenFileTable(const File* file) {
