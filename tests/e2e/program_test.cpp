@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "localization/catalog_text.h"
+#include "support/catalog_text.h"
 #include "support/dialog_driver.h"
 #include "support/process.h"
 #include "support/scratch_folder.h"

@@ -10,11 +10,14 @@
 
 #include "association_test_support.h"
 #include "class_registry.h"
+#include "localization/catalog.h"
 #include "localization/messages.h"
 #include "platform/program_path.h"
 #include "resources/resource_ids.h"
+#include "support/catalog_text.h"
 #include "support/process.h"
 #include "support/registry_lock.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -72,6 +75,24 @@ TEST_F(ProgIds, KeepsAnIconSomeoneElseChose) {
     EXPECT_EQ("C:\\icons\\theirs.ico,3", GetString(kClasses, "Kelvon\\DefaultIcon", ""));
     // An empty icon counts as none.
     EXPECT_EQ(TestProgramFolder() + "Kelvon.exe,1", GetString(kClasses, "Kelvon.REV\\DefaultIcon", ""));
+}
+
+// The descriptions are messages, so a catalog beside the program translates
+// them like any other text.
+TEST_F(ProgIds, DescriptionsFollowTheCatalog) {
+    char original[512];
+    ASSERT_GT(LoadStringA(nullptr, IDS_ARCHIVE_TYPE, original, sizeof(original)), 0);
+    ScratchFolder folder("kelvon_prog_ids");
+    std::string catalog = folder.PathOf("uninstall.lng");
+    ASSERT_TRUE(WriteBytes(catalog, kCatalogMarkerLine + MessageEntry(original, "Archive of Kelvon")));
+    Catalog.Load(catalog.c_str(), nullptr);
+    ASSERT_TRUE(Catalog.IsLoaded());
+    bool registered = RegisterProgIds();
+    Catalog.Release();
+    ASSERT_TRUE(registered);
+    EXPECT_EQ("Archive of Kelvon", GetString(kClasses, "Kelvon", ""));
+    // Texts the catalog does not name stay as built in.
+    EXPECT_EQ(GetMsg(IDS_ZIP_ARCHIVE_TYPE), GetString(kClasses, "Kelvon.ZIP", ""));
 }
 
 TEST_F(ProgIds, WithoutRightsWritesNothing) {

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "catalog_text.h"
+#include "support/catalog_text.h"
 #include "platform/file.h"
 #include "support/process.h"
 #include "support/scratch_folder.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog_text.h"
+#include "support/catalog_text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "catalog_text.h"
+#include "support/catalog_text.h"
 #include "localization/catalog.h"
 #include "localization/messages.h"
 #include "platform/system.h"
