@@ -39,22 +39,23 @@ MessageBoxSeen ShowWarning(const std::string& program) {
     return seen;
 }
 
-TEST(Program, WaitPausesTwoSecondsAndExitsWithZero) {
+// Milliseconds from start to exit; the exit code must be 0.
+DWORD RunTimed(const char* arguments) {
     StartedProgram program;
     DWORD start = GetTickCount();
-    ASSERT_TRUE(StartProgram(ProgramPath(), "/wait", program));
-    EXPECT_EQ(0u, program.WaitForExit(10000));
-    DWORD elapsed = GetTickCount() - start;
-    EXPECT_GE(elapsed, 1900u);
-    EXPECT_LT(elapsed, 6000u);
+    EXPECT_TRUE(StartProgram(ProgramPath(), arguments, program));
+    EXPECT_EQ(0u, program.WaitForExit(20000)) << arguments;
+    return GetTickCount() - start;
 }
 
-TEST(Program, OptionWithoutMeaningExitsAtOnce) {
-    StartedProgram program;
-    DWORD start = GetTickCount();
-    ASSERT_TRUE(StartProgram(ProgramPath(), "/sx", program));
-    EXPECT_EQ(0u, program.WaitForExit(10000));
-    EXPECT_LT(GetTickCount() - start, 1500u);
+// Starting a process under a loaded machine takes a varying while, so the
+// pause is measured against a run that has none.
+TEST(Program, WaitPausesTwoSecondsAndMeaninglessOptionsDoNot) {
+    DWORD waited = RunTimed("/wait");
+    DWORD plain = RunTimed("/sx");
+    EXPECT_GE(waited, 1900u);
+    EXPECT_GE(waited, plain + 1500);
+    EXPECT_LT(waited, plain + 8000);
 }
 
 TEST(Program, WarningShowsTheDeleteManuallyNotice) {
