@@ -9,6 +9,8 @@ constexpr int kAssociationGroupCount = 14;
 constexpr int kNativeGroup = 0;
 constexpr int kZipGroup = 1;
 extern const char* const AssociationGroups[kAssociationGroupCount];
+// The buffer an extension of a group is copied into.
+constexpr std::size_t kExtensionSize = 52;
 
 // Copies the extension at the start of `rest` (up to the next '.' that is not
 // its first character) into `extension` and returns where the next one

@@ -13,13 +13,10 @@ const char kZipArchiveType[] = "Kelvon.ZIP";
 
 namespace {
 
-// The registry layer's key path size.
-constexpr size_t kKeyPathSize = 256;
 constexpr size_t kTypeSize = 512;
 constexpr size_t kPathSize = 1024;
 constexpr size_t kOwnTypeSize = 80;
 constexpr size_t kNullFileSize = 10;
-constexpr size_t kExtensionSize = 52;
 constexpr size_t kVolumeSize = 8;
 
 // Volume extensions a setup takes (fewer on the NT family); a release goes
@@ -41,10 +38,6 @@ const char kBackupContent[] = "Content";
 const char kBackupShellNew[] = "ShellNew";
 // Recorded instead of a file name when the previous entry made an empty file.
 const char kNullFileMark[] = "*";
-
-bool IsOwnType(const char* type) {
-    return EqualsAsciiNoCase(type, kArchiveType) || EqualsAsciiNoCase(type, kZipArchiveType);
-}
 
 // False when the backup could not be written: the extension is then not
 // taken, since its owner could never be given it back.
@@ -149,6 +142,10 @@ void ReleaseExtension(const char* extension, const char* shellNewKey, const char
 }
 
 }  // namespace
+
+bool IsOwnType(const char* type) {
+    return EqualsAsciiNoCase(type, kArchiveType) || EqualsAsciiNoCase(type, kZipArchiveType);
+}
 
 bool IsOwnAssociation(const char* extension) {
     // A type too long for the buffer reads as empty: not ours.

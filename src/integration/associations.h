@@ -6,6 +6,9 @@
 extern const char kArchiveType[];
 extern const char kZipArchiveType[];
 
+// Whether a type name is "Kelvon" or "Kelvon.ZIP", ASCII case ignored.
+bool IsOwnType(const char* type);
+
 // Whether the extension (with its dot) belongs to the archiver: its type
 // under HKEY_CLASSES_ROOT is "Kelvon" or "Kelvon.ZIP".
 bool IsOwnAssociation(const char* extension);

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr size_t kPathSize = 1024;
-constexpr size_t kKeyPathSize = 256;
 
 const char kArchiverName[] = "Kelvon.exe";
 const char kRecoveryVolumeType[] = "Kelvon.REV";

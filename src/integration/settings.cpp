@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr size_t kKeyPathSize = 256;
-constexpr size_t kExtensionSize = 52;
 constexpr size_t kOwnerTypeSize = 80;
 
 const char kSetupKey[] = "Setup";
@@ -48,10 +46,11 @@ bool GroupKey(int group, char* key, size_t capacity) {
 // owned by another program, its group starts unchecked whatever was stored.
 bool OwnedByAnotherProgram(int group) {
     char extension[kExtensionSize];
-    if (!GroupKeyExtension(group, extension, sizeof(extension)) || IsOwnAssociation(extension)) return false;
+    if (!GroupKeyExtension(group, extension, sizeof(extension))) return false;
+    // One read answers both questions: is there an owner, and is it us.
     char type[kOwnerTypeSize];
     RegReadString(HKEY_CLASSES_ROOT, extension, "", type, "", sizeof(type));
-    return type[0] != '\0';
+    return type[0] != '\0' && !IsOwnType(type);
 }
 
 }  // namespace

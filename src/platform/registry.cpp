@@ -10,7 +10,6 @@ int DeletedKeyCount = 0;
 
 namespace {
 
-constexpr size_t kKeyPathSize = 256;
 // A key name has up to 255 characters; in a double-byte code page that is up
 // to 510 bytes. A name that does not fit would end the enumeration early and
 // leave its branch behind.

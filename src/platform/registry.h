@@ -11,6 +11,9 @@
 // writers create missing keys; readers hand back a default on any failure.
 // Each operation opens and closes its own key.
 
+// The size of an expanded key path; callers size their key path buffers by it.
+constexpr size_t kKeyPathSize = 256;
+
 // Current access mask bits for key creation: 0 or KEY_WOW64_64KEY.
 extern DWORD RegistryView;
 // Keys deleted by the current pass of RegDeleteTree.
