@@ -1,10 +1,12 @@
-# Cross-compiles the 32-bit Windows program with MinGW-w64. The posix thread
-# model: GoogleTest needs std::mutex, which the win32 model of GCC 12 lacks.
+# Cross-compiles the 32-bit Windows program with MinGW-w64. The win32 thread
+# model: the posix one links libwinpthread, whose imports (GetTickCount64,
+# AddVectoredExceptionHandler, TryEnterCriticalSection) keep the program from
+# starting on Windows 98 and XP.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

@@ -3,11 +3,13 @@
 // The process-wide run state shared by the start-up, the dialogs and the
 // uninstaller. The handle types are the ones <windows.h> declares, named
 // through their structure tags so that this header stays free of it.
+#include "platform/path_text.h"
+
 struct HFONT__;
 struct HICON__;
 
 struct ApplicationState {
-    char GroupFolder[1024];
+    char GroupFolder[kPathSize];
     HFONT__* BoldFont;
     HICON__* DialogIcon;
     unsigned char Silent;

@@ -14,7 +14,6 @@ const char kZipArchiveType[] = "Kelvon.ZIP";
 namespace {
 
 constexpr size_t kTypeSize = 512;
-constexpr size_t kPathSize = 1024;
 constexpr size_t kOwnTypeSize = 80;
 constexpr size_t kNullFileSize = 10;
 constexpr size_t kVolumeSize = 8;

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr size_t kPathSize = 1024;
 
 const char kArchiverName[] = "Kelvon.exe";
 const char kRecoveryVolumeType[] = "Kelvon.REV";

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/registry.h"
 
@@ -16,7 +17,6 @@ namespace {
 const char kZipTemplateName[] = "zipnew.dat";
 const char kNativeTemplateName[] = "voknew.dat";
 
-constexpr size_t kPathSize = 1024;
 const char kDataValue[] = "Data";
 const char kFileNameValue[] = "FileName";
 

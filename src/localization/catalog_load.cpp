@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr DWORD kPathSize = 1024;
 constexpr std::size_t kDirectionTextSize = 1024;
 // The direction entry translates this text, in this context, to "RTL".
 const char kDirectionQuery[] = "LTR";

@@ -11,7 +11,6 @@ HMODULE ResourceModule = nullptr;
 
 namespace {
 
-constexpr DWORD kPathSize = 1024;
 const char kLibraryName[] = "voklng.dll";
 
 // On the NT family the library is mapped as data, so none of its code can

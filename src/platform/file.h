@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/path_text.h"
+
 // A file read through a Win32 handle, reporting its failures to the
 // ErrorHandler. Opened files are entered in OpenFileTable.
 class File {
@@ -35,8 +37,8 @@ public:
     unsigned char reportErrors = 1;
     unsigned char randomAccess = 0;
     unsigned char alwaysShareWrite = 0;
-    char name[1024] = "";
-    wchar_t wideName[1024] = L"";
+    char name[kPathSize] = "";
+    wchar_t wideName[kPathSize] = L"";
     int lastError = 0;  // 1: did not exist at the last Open; 2: the last read failed
     int closeCount = 0;
 

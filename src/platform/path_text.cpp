@@ -74,6 +74,13 @@ char* StripTrailingSpaces(char* s) {
     return s;
 }
 
+void DropCutLeadByte(char* s) {
+    char* last = PointToLastChar(s);
+    if (LeadByteTable.MultiByte && LeadByteTable.LeadByte[static_cast<unsigned char>(*last)] && last[1] == '\0') {
+        *last = '\0';
+    }
+}
+
 char* CopyBounded(char* dst, const char* src, std::size_t size) {
     if (size == 0) return dst;
     std::strncpy(dst, src, size - 1);

@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+// Every file system path of the program lives in a buffer of this size.
+constexpr std::size_t kPathSize = 1024;
+
 // Which bytes start a double-byte character in the ANSI code page. Filled once
 // before WinMain runs (lead_byte_table.cpp) and read-only afterwards.
 struct LeadByteTableData {
@@ -40,6 +43,10 @@ bool ReplacePathName(char* path, std::size_t capacity, const char* name);
 bool ContainsBackslash(const char* s);
 
 char* StripTrailingSpaces(char* s);
+
+// A text cut at a byte may end in the lead byte of a character whose trail
+// byte was cut off; that lone lead byte is removed.
+void DropCutLeadByte(char* s);
 
 // strncpy of at most size - 1 bytes, always terminated; nothing when size is 0.
 char* CopyBounded(char* dst, const char* src, std::size_t size);

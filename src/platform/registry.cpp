@@ -167,7 +167,7 @@ bool RegKeyExists(HKEY root, const char* path) {
 
 void RegDeleteKeyOnly(HKEY root, const char* path) {
     char expanded[kKeyPathSize];
-    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return;
+    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded)) || !*expanded) return;
     RegDeleteKeyA(root, expanded);
 }
 
@@ -182,7 +182,9 @@ void RegDeleteValueOnly(HKEY root, const char* path, const char* name) {
 
 void RegDeleteTree(HKEY root, const char* path) {
     char expanded[kKeyPathSize];
-    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return;
+    // An empty path names the root itself, and Windows 95/98/Me would
+    // delete everything below it.
+    if (!ExpandKeyPath(path, root, expanded, sizeof(expanded)) || !*expanded) return;
     // Windows 95/98/Me delete a whole subtree in one call.
     if (!WinNT() && RegDeleteKeyA(root, expanded) == ERROR_SUCCESS) return;
     do {

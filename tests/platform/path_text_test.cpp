@@ -227,4 +227,25 @@ TEST_F(PathText, FormatIntoReportsWhetherTheTextFit) {
     EXPECT_FALSE(FormatInto(text, 0, "%s", "x"));
 }
 
+TEST_F(PathText, DropCutLeadByteKeepsWholeCharacters) {
+    UseShiftJisTable();
+    const struct {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"ab\x83", "ab"},           // a lead byte whose trail was cut
+        {"ab\x83\x5c", "ab\x83\x5c"},  // a whole character ending in 0x5C
+        {"\x83\x83\x83", "\x83\x83"},   // lead, trail that is a lead value, cut lead
+        {"\x83", ""},
+        {"abc", "abc"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        char buffer[8];
+        CopyBounded(buffer, c.text, sizeof(buffer));
+        DropCutLeadByte(buffer);
+        EXPECT_STREQ(c.expected, buffer) << c.text;
+    }
+}
+
 }  // namespace

@@ -309,19 +309,28 @@ TEST_F(Registry, DeleteTreeOfTheEmptyPathRemovesTheProductKey) {
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software"));
 }
 
-TEST_F(Registry, DeleteTreeNeverTouchesARootKey) {
-    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Keep", "V", "x"));
-    RootOpenCounter opens(HKEY_CURRENT_USER);
-    RegDeleteTree(HKEY_CURRENT_USER, "\\");  // expands to HKEY_CURRENT_USER itself
-    EXPECT_EQ(0, opens.Count());
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Kelvon\\Keep"));
+// Windows 98 deletes everything below a root given an empty key path, so a
+// path that names a root must reach no deletion at all.
+TEST_F(Registry, DeletionsNeverTouchARootKey) {
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "\\KelvonSibling", "V", "x"));
+    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, "Software\\KelvonSibling", "V", "x"));
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        const char* rootPath = root == HKEY_CURRENT_USER ? "\\" : "";  // both expand to the root itself
+        RegDeleteTree(root, rootPath);
+        RegDeleteKeyOnly(root, rootPath);
+    }
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "KelvonSibling"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\KelvonSibling"));
+    RegDeleteTree(HKEY_CURRENT_USER, "\\KelvonSibling");
+    RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\KelvonSibling");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "KelvonSibling"));
 }
 
 // In a double-byte code page a key name of 255 characters takes up to 510
 // bytes; the tree must still go completely.
 TEST_F(Registry, DeleteTreeTakesTheLongestDoubleByteKeyName) {
     CPINFO info;
-    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize < 2) GTEST_SKIP() << "needs a double-byte ANSI code page";
+    ASSERT_TRUE(GetCPInfo(CP_ACP, &info) && info.MaxCharSize >= 2) << "needs a double-byte ANSI code page";
     HKEY top = CreateChild(HKEY_CURRENT_USER, "Software\\Kelvon\\Long");
     std::wstring name(255, L'\x4e2d');
     HKEY child;
@@ -338,7 +347,6 @@ TEST_F(Registry, DeleteTreeEndsAtAKeyItCannotDelete) {
     ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Tree\\Free", "V", "x"));
     ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CURRENT_USER, "Tree\\Middle\\Leaf", "V", "x"));
     {
-        if (!WinNT()) GTEST_SKIP() << "Windows 95/98/Me keys have no security";
         RegistryKeyLock lock(HKEY_CURRENT_USER, "Software\\Kelvon\\Tree\\Middle\\Locked");
         ASSERT_TRUE(lock.Locked());
         RegDeleteTree(HKEY_CURRENT_USER, "Tree");
@@ -352,7 +360,6 @@ TEST_F(Registry, DeleteTreeEndsAtAKeyItCannotDelete) {
 
 TEST_F(Registry, WriteToALockedKeyIsDenied) {
     {
-        if (!WinNT()) GTEST_SKIP() << "Windows 95/98/Me keys have no security";
         RegistryKeyLock lock(HKEY_CURRENT_USER, "Software\\Kelvon\\Locked");
         ASSERT_TRUE(lock.Locked());
         EXPECT_EQ(ERROR_ACCESS_DENIED, RegWriteString(HKEY_CURRENT_USER, "Locked", "V", "x"));
@@ -381,37 +388,35 @@ std::string ReadInView(REGSAM view) {
     return result == ERROR_SUCCESS ? text : "(none)";
 }
 
-TEST_F(Registry, RegistryViewSendsWritesTo64BitView) {
-    if (!IsWow64()) GTEST_SKIP() << "not a 32-bit process on 64-bit Windows";
-    EXPECT_EQ(0u, RegistryView);
-    SetRegistryView(true);
-    EXPECT_EQ(static_cast<DWORD>(KEY_WOW64_64KEY), RegistryView);
-    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "64"));
-    EXPECT_EQ("64", ReadInView(KEY_WOW64_64KEY));
-    EXPECT_EQ("(none)", ReadInView(KEY_WOW64_32KEY));
-    char buffer[16];
-    // Reads stay in the process's own view.
-    EXPECT_FALSE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
-    EXPECT_STREQ("d", buffer);
+TEST_F(Registry, RegistryViewFollowsTheSystem) {
+    if (IsWow64()) {
+        EXPECT_EQ(0u, RegistryView);
+        SetRegistryView(true);
+        EXPECT_EQ(static_cast<DWORD>(KEY_WOW64_64KEY), RegistryView);
+        ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "64"));
+        EXPECT_EQ("64", ReadInView(KEY_WOW64_64KEY));
+        EXPECT_EQ("(none)", ReadInView(KEY_WOW64_32KEY));
+        char buffer[16];
+        // Reads stay in the process's own view.
+        EXPECT_FALSE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
+        EXPECT_STREQ("d", buffer);
 
-    SetRegistryView(false);
-    EXPECT_EQ(0u, RegistryView);
-    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "32"));
-    EXPECT_EQ("32", ReadInView(KEY_WOW64_32KEY));
-    EXPECT_EQ("64", ReadInView(KEY_WOW64_64KEY));
-    EXPECT_TRUE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
-    EXPECT_STREQ("32", buffer);
-}
-
-TEST_F(Registry, RegistryViewChangesNothingOn32BitWindows) {
-    if (IsWow64()) GTEST_SKIP() << "runs under WOW64";
-    SetRegistryView(true);
-    EXPECT_EQ(0u, RegistryView);
-    ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "32"));
-    char buffer[16];
-    EXPECT_TRUE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
-    EXPECT_STREQ("32", buffer);
-    EXPECT_EQ("32", ReadInView(0));
+        SetRegistryView(false);
+        EXPECT_EQ(0u, RegistryView);
+        ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "32"));
+        EXPECT_EQ("32", ReadInView(KEY_WOW64_32KEY));
+        EXPECT_EQ("64", ReadInView(KEY_WOW64_64KEY));
+        EXPECT_TRUE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
+        EXPECT_STREQ("32", buffer);
+    } else {
+        SetRegistryView(true);
+        EXPECT_EQ(0u, RegistryView);
+        ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_LOCAL_MACHINE, kMachineKey, "V", "32"));
+        char buffer[16];
+        EXPECT_TRUE(RegReadString(HKEY_LOCAL_MACHINE, kMachineKey, "V", buffer, "d", sizeof(buffer)));
+        EXPECT_STREQ("32", buffer);
+        EXPECT_EQ("32", ReadInView(0));
+    }
 }
 
 }  // namespace

@@ -6,6 +6,15 @@ export WINEDEBUG=-all
 # menus, and no prompts for components the tests do not need.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 
+# Wine maps file names through the Unix locale and takes its ANSI code page
+# from it: a run gets KELVON_LANG when set, else a UTF-8 locale every glibc
+# has, whatever the caller's environment holds (a fresh system has none).
+use_locale() {
+    local name
+    for name in $(env | sed -n 's/^\(LC_[A-Z_]*\)=.*/\1/p'); do unset "$name"; done
+    export LANG=${KELVON_LANG:-C.UTF-8}
+}
+
 # Replaces every link that leaves the prefix (the user's folders point into the
 # host's home, Z: at /) and maps T: to the build folder.
 isolate_prefix() {
@@ -40,11 +49,16 @@ ensure_prefix() {
     ) 9>"$prefixes/.lock"
 }
 
+# A prefix and its clones share files by hard links that a Wine update would
+# rewrite, so each records the Wine version it was made with and is made
+# again when that changes.
 create_prefix_unlocked() {
     local build_dir=$1 name=$2
-    local prefix="$build_dir/prefixes/$name"
-    [ -e "$prefix/.ready" ] && return 0
-    rm -rf "$prefix"
+    local prefix="$build_dir/prefixes/$name" version
+    version=$(wine --version)
+    [ "$(cat "$prefix/.ready" 2>/dev/null)" = "$version" ] && return 0
+    [ -d "$prefix" ] && { WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; }
+    rm -rf "$prefix" "$prefix.pristine"
     case $name in
         win64) WINEARCH=win64 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 ;;
         win32) WINEARCH=win32 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 ;;
@@ -60,7 +74,7 @@ create_prefix_unlocked() {
     # run starts from this untouched copy instead.
     rm -rf "$prefix.pristine"
     clone_prefix "$prefix" "$prefix.pristine"
-    touch "$prefix/.ready"
+    echo "$version" >"$prefix/.ready"
 }
 
 # The Windows path of a file under the build folder (through T:).
