@@ -18,6 +18,20 @@ constexpr std::size_t kExtensionSize = 52;
 // handed back empty: a cut one would name another extension.
 const char* TakeGroupExtension(const char* rest, char* extension, std::size_t capacity);
 
+// Calls visit(group, extension) for every extension of every group, groups in
+// table order and each group's extensions from left to right.
+template <typename Visit>
+void ForEachGroupExtension(Visit visit) {
+    for (int group = 0; group < kAssociationGroupCount; ++group) {
+        const char* rest = AssociationGroups[group];
+        while (*rest) {
+            char extension[kExtensionSize];
+            rest = TakeGroupExtension(rest, extension, sizeof(extension));
+            if (extension[0] != '\0') visit(group, static_cast<const char*>(extension));
+        }
+    }
+}
+
 // The group's first extension, which keys its stored choice. False, with an
 // empty buffer, when it does not fit.
 bool GroupKeyExtension(int group, char* extension, std::size_t capacity);

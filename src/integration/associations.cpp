@@ -3,18 +3,16 @@
 #include <windows.h>
 
 #include "integration/association_groups.h"
+#include "integration/created_keys.h"
 #include "integration/shell_new.h"
 #include "platform/path_text.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "platform/system.h"
-
-const char kArchiveType[] = "Kelvon";
-const char kZipArchiveType[] = "Kelvon.ZIP";
 
 namespace {
 
 constexpr size_t kTypeSize = 512;
-constexpr size_t kOwnTypeSize = 80;
 constexpr size_t kNullFileSize = 10;
 constexpr size_t kVolumeSize = 8;
 
@@ -24,17 +22,8 @@ constexpr int kVolumeCountNt = 30;
 constexpr int kVolumeCount = 100;
 
 const char kContentTypeValue[] = "Content Type";
-const char kFileNameValue[] = "FileName";
 const char kNullFileValue[] = "NullFile";
-const char kShellNewKeyFormat[] = "%s\\ShellNew";
-const char kBackupKeyFormat[] = "Setup\\%s";
 const char kVolumeFormat[] = ".v%02d";
-
-// The previous owner's values under the backup key.
-const char kBackupExist[] = "Exist";
-const char kBackupType[] = "Type";
-const char kBackupContent[] = "Content";
-const char kBackupShellNew[] = "ShellNew";
 // Recorded instead of a file name when the previous entry made an empty file.
 const char kNullFileMark[] = "*";
 
@@ -47,14 +36,14 @@ bool RecordPreviousOwner(const char* extension, const char* shellNewKey, const c
     char nullFile[kNullFileSize];
     RegReadString(HKEY_CLASSES_ROOT, extension, "", type, "", sizeof(type));
     RegReadString(HKEY_CLASSES_ROOT, extension, kContentTypeValue, content, "", sizeof(content));
-    RegReadString(HKEY_CLASSES_ROOT, shellNewKey, kFileNameValue, fileName, "", sizeof(fileName));
+    RegReadString(HKEY_CLASSES_ROOT, shellNewKey, kShellNewFileNameValue, fileName, "", sizeof(fileName));
     bool hasNullFile = RegReadString(HKEY_CLASSES_ROOT, shellNewKey, kNullFileValue, nullFile, "", sizeof(nullFile));
 
     DWORD existed = RegKeyExists(HKEY_CLASSES_ROOT, extension) ? 1 : 0;
-    if (SettingSetDword(backupKey, kBackupExist, existed) != ERROR_SUCCESS) return false;
-    SettingSetString(backupKey, kBackupType, type);
-    SettingSetString(backupKey, kBackupContent, content);
-    SettingSetString(backupKey, kBackupShellNew, fileName[0] == '\0' && hasNullFile ? kNullFileMark : fileName);
+    if (SettingSetDword(backupKey, kBackupExistValue, existed) != ERROR_SUCCESS) return false;
+    SettingSetString(backupKey, kBackupTypeValue, type);
+    SettingSetString(backupKey, kBackupContentValue, content);
+    SettingSetString(backupKey, kBackupShellNewValue, fileName[0] == '\0' && hasNullFile ? kNullFileMark : fileName);
     return true;
 }
 
@@ -64,7 +53,7 @@ bool RecordPreviousOwner(const char* extension, const char* shellNewKey, const c
 bool FormKeyPaths(const char* extension, char* shellNewKey, char* backupKey) {
     char expanded[kKeyPathSize];
     return FormatInto(shellNewKey, kKeyPathSize, kShellNewKeyFormat, extension) &&
-           FormatInto(backupKey, kKeyPathSize, kBackupKeyFormat, extension) &&
+           FormatInto(backupKey, kKeyPathSize, kExtensionSetupKeyFormat, extension) &&
            ExpandKeyPath(shellNewKey, HKEY_CLASSES_ROOT, expanded, sizeof(expanded)) &&
            ExpandKeyPath(backupKey, HKEY_CURRENT_USER, expanded, sizeof(expanded));
 }
@@ -102,19 +91,22 @@ void TakeExtension(const char* extension, const char* shellNewKey, const char* b
     if (native) TakeVolumeExtensions();
     // Without shell integration an existing New-menu entry stays as it is.
     if (!shellIntegration || !(native || zip)) return;
+    // Whether the entry's key is new is known only before it is replaced.
+    NewKeys created(HKEY_CLASSES_ROOT, shellNewKey, OwnView);
     RegDeleteKeyOnly(HKEY_CLASSES_ROOT, shellNewKey);
     WriteShellNewEntry(shellNewKey, native);
+    created.Note();
 }
 
 void ReleaseExtension(const char* extension, const char* shellNewKey, const char* backupKey, bool native) {
     // Another program may have taken the extension since; it keeps it.
     if (!IsOwnAssociation(extension)) return;
-    bool existed = SettingGetDword(backupKey, kBackupExist, 1) != 0;
+    bool existed = SettingGetDword(backupKey, kBackupExistValue, 1) != 0;
     char type[kTypeSize];
-    SettingGetString(backupKey, kBackupType, type, "", sizeof(type));
+    SettingGetString(backupKey, kBackupTypeValue, type, "", sizeof(type));
     if (IsOwnType(type)) type[0] = '\0';
     char content[kTypeSize];
-    SettingGetString(backupKey, kBackupContent, content, "", sizeof(content));
+    SettingGetString(backupKey, kBackupContentValue, content, "", sizeof(content));
 
     if (existed) {
         RegWriteString(HKEY_CLASSES_ROOT, extension, "", type);
@@ -124,13 +116,14 @@ void ReleaseExtension(const char* extension, const char* shellNewKey, const char
             RegDeleteValueOnly(HKEY_CLASSES_ROOT, extension, kContentTypeValue);
         }
         char shellNew[kPathSize];
-        SettingGetString(backupKey, kBackupShellNew, shellNew, "", sizeof(shellNew));
-        RegDeleteValueOnly(HKEY_CLASSES_ROOT, shellNewKey, kFileNameValue);
+        SettingGetString(backupKey, kBackupShellNewValue, shellNew, "", sizeof(shellNew));
+        RegDeleteValueOnly(HKEY_CLASSES_ROOT, shellNewKey, kShellNewFileNameValue);
         if (shellNew[0] == kNullFileMark[0]) {
             RegWriteString(HKEY_CLASSES_ROOT, shellNewKey, kNullFileValue, "");
         } else if (shellNew[0] != '\0') {
-            RegWriteString(HKEY_CLASSES_ROOT, shellNewKey, kFileNameValue, shellNew);
+            RegWriteString(HKEY_CLASSES_ROOT, shellNewKey, kShellNewFileNameValue, shellNew);
         }
+        RemoveCreatedKeys(HKEY_CLASSES_ROOT, shellNewKey);
     } else {
         RegDeleteKeyOnly(HKEY_CLASSES_ROOT, shellNewKey);
         RegWriteString(HKEY_CLASSES_ROOT, extension, "", "");
@@ -146,10 +139,13 @@ bool IsOwnType(const char* type) {
     return EqualsAsciiNoCase(type, kArchiveType) || EqualsAsciiNoCase(type, kZipArchiveType);
 }
 
-bool IsOwnAssociation(const char* extension) {
-    // A type too long for the buffer reads as empty: not ours.
-    char type[kOwnTypeSize];
+void ReadOwnerType(const char* extension, char (&type)[kOwnerTypeSize]) {
     RegReadString(HKEY_CLASSES_ROOT, extension, "", type, "", sizeof(type));
+}
+
+bool IsOwnAssociation(const char* extension) {
+    char type[kOwnerTypeSize];
+    ReadOwnerType(extension, type);
     return IsOwnType(type);
 }
 
@@ -165,14 +161,8 @@ void SetExtAssociation(const char* extension, bool associate, bool shellIntegrat
 }
 
 void ApplyAssociations(const IntegrationSettings& settings) {
-    for (int group = 0; group < kAssociationGroupCount; ++group) {
-        const char* rest = AssociationGroups[group];
-        while (*rest) {
-            char extension[kExtensionSize];
-            rest = TakeGroupExtension(rest, extension, sizeof(extension));
-            if (extension[0] == '\0') continue;
-            SetExtAssociation(extension, settings.flag[group] != 0, settings.flag[ShellIntegration] != 0,
-                              group == kNativeGroup, group == kZipGroup);
-        }
-    }
+    ForEachGroupExtension([&settings](int group, const char* extension) {
+        SetExtAssociation(extension, settings.flag[group] != 0, settings.flag[ShellIntegration] != 0,
+                          group == kNativeGroup, group == kZipGroup);
+    });
 }

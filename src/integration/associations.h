@@ -1,13 +1,16 @@
 #pragma once
 
-#include "integration/integration_settings.h"
+#include <cstddef>
 
-// The archive types that the archiver's extensions point at.
-extern const char kArchiveType[];
-extern const char kZipArchiveType[];
+#include "integration/integration_settings.h"
 
 // Whether a type name is "Kelvon" or "Kelvon.ZIP", ASCII case ignored.
 bool IsOwnType(const char* type);
+
+// The extension's type (its default value under HKEY_CLASSES_ROOT), empty
+// when there is none; a type too long for this buffer reads as empty too.
+constexpr std::size_t kOwnerTypeSize = 80;
+void ReadOwnerType(const char* extension, char (&type)[kOwnerTypeSize]);
 
 // Whether the extension (with its dot) belongs to the archiver: its type
 // under HKEY_CLASSES_ROOT is "Kelvon" or "Kelvon.ZIP".

@@ -3,19 +3,16 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "integration/associations.h"
+#include "integration/archiver.h"
 #include "localization/messages.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-
-const char kArchiverName[] = "Kelvon.exe";
-const char kRecoveryVolumeType[] = "Kelvon.REV";
-const char kRecoveryVolumeExtension[] = ".rev";
 const char kOpenCommandKeyFormat[] = "%s\\shell\\open\\command";
 const char kDefaultIconKeyFormat[] = "%s\\DefaultIcon";
 const char kOpenCommandFormat[] = "\"%s\" \"%%1\"";

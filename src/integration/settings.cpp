@@ -4,16 +4,10 @@
 #include "integration/associations.h"
 #include "platform/path_text.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "platform/system.h"
 
 namespace {
-
-constexpr size_t kOwnerTypeSize = 80;
-
-const char kSetupKey[] = "Setup";
-const char kLinksKey[] = "Setup\\Links";
-const char kGroupKeyFormat[] = "Setup\\%s";
-const char kGroupValue[] = "Set";
 
 constexpr int kJarGroup = 11;
 constexpr int kIsoGroup = 12;
@@ -39,7 +33,7 @@ const StoredOption kOptions[kOptionCount] = {
 bool GroupKey(int group, char* key, size_t capacity) {
     char extension[kExtensionSize];
     return GroupKeyExtension(group, extension, sizeof(extension)) &&
-           FormatInto(key, capacity, kGroupKeyFormat, extension);
+           FormatInto(key, capacity, kExtensionSetupKeyFormat, extension);
 }
 
 // ".jar" and ".iso" are often another program's own formats: when one is
@@ -49,7 +43,7 @@ bool OwnedByAnotherProgram(int group) {
     if (!GroupKeyExtension(group, extension, sizeof(extension))) return false;
     // One read answers both questions: is there an owner, and is it us.
     char type[kOwnerTypeSize];
-    RegReadString(HKEY_CLASSES_ROOT, extension, "", type, "", sizeof(type));
+    ReadOwnerType(extension, type);
     return type[0] != '\0' && !IsOwnType(type);
 }
 
@@ -58,7 +52,7 @@ bool OwnedByAnotherProgram(int group) {
 void LoadSettings(IntegrationSettings& settings) {
     for (int group = 0; group < kAssociationGroupCount; ++group) {
         char key[kKeyPathSize];
-        settings.flag[group] = GroupKey(group, key, sizeof(key)) && SettingGetDword(key, kGroupValue, 1) != 0;
+        settings.flag[group] = GroupKey(group, key, sizeof(key)) && SettingGetDword(key, kGroupChoiceValue, 1) != 0;
         if ((group == kJarGroup || group == kIsoGroup) && OwnedByAnotherProgram(group)) settings.flag[group] = 0;
     }
     for (int j = 0; j < kOptionCount; ++j) {
@@ -70,7 +64,7 @@ void LoadSettings(IntegrationSettings& settings) {
 void SaveSettings(const IntegrationSettings& settings) {
     for (int group = 0; group < kAssociationGroupCount; ++group) {
         char key[kKeyPathSize];
-        if (GroupKey(group, key, sizeof(key))) SettingSetDword(key, kGroupValue, settings.flag[group]);
+        if (GroupKey(group, key, sizeof(key))) SettingSetDword(key, kGroupChoiceValue, settings.flag[group]);
     }
     for (int j = 0; j < kOptionCount; ++j) {
         SettingSetDword(kOptions[j].key, kOptions[j].name, settings.flag[kFirstOptionFlag + j]);

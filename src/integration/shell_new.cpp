@@ -5,6 +5,7 @@
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 
 const unsigned char EmptyZipImage[kEmptyZipImageSize] = {0x50, 0x4B, 0x05, 0x06};
 const unsigned char EmptyNativeImage[kEmptyNativeImageSize] = {
@@ -18,7 +19,6 @@ const char kZipTemplateName[] = "zipnew.dat";
 const char kNativeTemplateName[] = "voknew.dat";
 
 const char kDataValue[] = "Data";
-const char kFileNameValue[] = "FileName";
 
 // Windows 95, 98 and NT 4.0 take the template's bytes from the registry.
 bool ShellNewTakesData() {
@@ -53,5 +53,5 @@ void WriteShellNewEntry(const char* shellNewKey, bool native) {
     char path[kPathSize];
     if (!PathBesideProgram(native ? kNativeTemplateName : kZipTemplateName, path, sizeof(path))) return;
     CreateTemplateFile(path, image, size);
-    RegWriteString(HKEY_CLASSES_ROOT, shellNewKey, kFileNameValue, path);
+    RegWriteString(HKEY_CLASSES_ROOT, shellNewKey, kShellNewFileNameValue, path);
 }

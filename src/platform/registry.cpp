@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/path_text.h"
+#include "platform/registry_layout.h"
 #include "platform/system.h"
 
 DWORD RegistryView = 0;
@@ -14,7 +15,6 @@ namespace {
 // to 510 bytes. A name that does not fit would end the enumeration early and
 // leave its branch behind.
 constexpr DWORD kSubkeyNameSize = 512;
-const char kProductKey[] = "Software\\Kelvon";
 
 // A key handle that is closed when it goes out of scope.
 class OpenKey {
@@ -42,10 +42,27 @@ LONG RegCreateForWrite(HKEY root, const char* path, OpenKey& key) {
     return result;
 }
 
-bool RegOpenForRead(HKEY root, const char* path, OpenKey& key) {
+// The access bits that select `view`: none unless the process runs under
+// WOW64, where alone the views differ. Older systems may refuse the bit.
+DWORD ViewAccess(RegView view) { return IsWow64() ? static_cast<DWORD>(view) : 0; }
+
+// RegDeleteKeyExA, the one call that deletes in a chosen view, exists only
+// from 64-bit XP and Vista on; elsewhere the plain call is right, since only
+// WOW64 has a second view.
+LONG DeleteKey(HKEY parent, const char* name, DWORD viewAccess) {
+    if (viewAccess == 0) return RegDeleteKeyA(parent, name);
+    using DeleteKeyExFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+    auto deleteKeyEx = reinterpret_cast<DeleteKeyExFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32"), "RegDeleteKeyExA")));
+    // Without it the plain call would delete in the process's own view.
+    return deleteKeyEx ? deleteKeyEx(parent, name, viewAccess, 0) : ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+bool RegOpenForRead(HKEY root, const char* path, OpenKey& key, RegView view) {
     char expanded[kKeyPathSize];
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return false;
-    if (RegOpenKeyExA(root, expanded, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, key.Receive()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, expanded, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | ViewAccess(view),
+                      key.Receive()) != ERROR_SUCCESS) {
         *key.Receive() = nullptr;
         return false;
     }
@@ -65,11 +82,11 @@ LONG WriteValue(HKEY root, const char* path, const char* name, DWORD type, const
 // 284 characters), and a child that cannot be reached would keep its whole
 // branch alive. The index advances past children that were just deleted, so a
 // pass takes only part of a wide key; the next pass takes the rest.
-void DeleteTreePass(HKEY parent, const char* name) {
+void DeleteTreePass(HKEY parent, const char* name, DWORD viewAccess) {
     if (!*name) return;  // never a root key
     {
         OpenKey key;
-        if (RegOpenKeyExA(parent, name, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return;
+        if (RegOpenKeyExA(parent, name, 0, KEY_READ | viewAccess, key.Receive()) != ERROR_SUCCESS) return;
         for (DWORD index = 0;; ++index) {
             char child[kSubkeyNameSize];
             DWORD childSize = sizeof(child);
@@ -77,10 +94,10 @@ void DeleteTreePass(HKEY parent, const char* name) {
                 ERROR_SUCCESS) {
                 break;
             }
-            DeleteTreePass(key.Get(), child);
+            DeleteTreePass(key.Get(), child, viewAccess);
         }
     }
-    if (RegDeleteKeyA(parent, name) == ERROR_SUCCESS) ++DeletedKeyCount;
+    if (DeleteKey(parent, name, viewAccess) == ERROR_SUCCESS) ++DeletedKeyCount;
 }
 
 }  // namespace
@@ -120,9 +137,9 @@ LONG RegWriteBinary(HKEY root, const char* path, const char* name, const void* d
 }
 
 bool RegReadString(HKEY root, const char* path, const char* name, char* buffer, const char* defaultText,
-                   DWORD size) {
+                   DWORD size, RegView view) {
     OpenKey key;
-    if (size > 0 && RegOpenForRead(root, path, key)) {
+    if (size > 0 && RegOpenForRead(root, path, key, view)) {
         DWORD stored = size;
         LONG result = RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &stored);
         // A value stored without its terminator gets one when there is room;
@@ -136,9 +153,9 @@ bool RegReadString(HKEY root, const char* path, const char* name, char* buffer, 
     return false;
 }
 
-bool RegReadDword(HKEY root, const char* path, const char* name, DWORD* output, DWORD defaultValue) {
+bool RegReadDword(HKEY root, const char* path, const char* name, DWORD* output, DWORD defaultValue, RegView view) {
     OpenKey key;
-    if (RegOpenForRead(root, path, key)) {
+    if (RegOpenForRead(root, path, key, view)) {
         BYTE bytes[sizeof(*output)] = {};
         DWORD stored = sizeof(bytes);
         // A shorter value is widened with zeros rather than mixed with the
@@ -158,38 +175,49 @@ DWORD RegGetDword(HKEY root, const char* path, const char* name, DWORD defaultVa
     return value;
 }
 
-bool RegKeyExists(HKEY root, const char* path) {
+bool RegKeyExists(HKEY root, const char* path, RegView view) {
     char expanded[kKeyPathSize];
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return false;
     OpenKey key;
-    return RegOpenKeyExA(root, expanded, 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, expanded, 0, KEY_QUERY_VALUE | ViewAccess(view), key.Receive()) == ERROR_SUCCESS;
 }
 
-void RegDeleteKeyOnly(HKEY root, const char* path) {
+bool RegKeyIsEmpty(HKEY root, const char* path, RegView view) {
+    OpenKey key;
+    if (!RegOpenForRead(root, path, key, view)) return false;
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    return RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+}
+
+void RegDeleteKeyOnly(HKEY root, const char* path, RegView view) {
     char expanded[kKeyPathSize];
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded)) || !*expanded) return;
-    RegDeleteKeyA(root, expanded);
+    DeleteKey(root, expanded, ViewAccess(view));
 }
 
-void RegDeleteValueOnly(HKEY root, const char* path, const char* name) {
+void RegDeleteValueOnly(HKEY root, const char* path, const char* name, RegView view) {
     char expanded[kKeyPathSize];
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return;
     OpenKey key;
-    if (RegOpenKeyExA(root, expanded, 0, KEY_WRITE, key.Receive()) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, expanded, 0, KEY_WRITE | ViewAccess(view), key.Receive()) == ERROR_SUCCESS) {
         RegDeleteValueA(key.Get(), name);
     }
 }
 
-void RegDeleteTree(HKEY root, const char* path) {
+void RegDeleteTree(HKEY root, const char* path, RegView view) {
     char expanded[kKeyPathSize];
     // An empty path names the root itself, and Windows 95/98/Me would
     // delete everything below it.
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded)) || !*expanded) return;
     // Windows 95/98/Me delete a whole subtree in one call.
     if (!WinNT() && RegDeleteKeyA(root, expanded) == ERROR_SUCCESS) return;
+    DWORD viewAccess = ViewAccess(view);
     do {
         DeletedKeyCount = 0;
-        DeleteTreePass(root, expanded);
+        DeleteTreePass(root, expanded, viewAccess);
     } while (DeletedKeyCount != 0);
 }
 

@@ -84,9 +84,12 @@ std::set<std::string> KeptDifferences(const std::vector<PlantedOwner>& owners, b
         bool newMenu = e == ".zip" || e == ".vok";
         if (newMenu) {
             bool hadShellNew = owner.kind == TypeWithTemplateFile || owner.kind == TypeWithNullFile;
-            // The ShellNew key made for our entry stays; so does its "Data".
-            if (!hadShellNew) kept.insert("+" + e + "\\ShellNew");
-            if (shellNewIsData) kept.insert("+" + e + "\\ShellNew|Data");
+            // The "Data" value stays, and with it the ShellNew key made for
+            // our entry; without it that key goes again.
+            if (shellNewIsData) {
+                if (!hadShellNew) kept.insert("+" + e + "\\ShellNew");
+                kept.insert("+" + e + "\\ShellNew|Data");
+            }
         }
         // The volume extensions get the native format's previous type.
         if (e == ".vok" && owner.kind != ContentWithoutType) {

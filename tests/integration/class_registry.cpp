@@ -16,9 +16,9 @@ void PutValue(HKEY root, const std::string& key, const std::string& name, DWORD 
 
 // The raw bytes of a value; false when it is missing.
 bool GetValue(HKEY root, const std::string& key, const std::string& name, DWORD* type,
-              std::vector<unsigned char>* data) {
+              std::vector<unsigned char>* data, REGSAM view = 0) {
     HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &handle) != ERROR_SUCCESS) return false;
     DWORD size = 0;
     LONG result = RegQueryValueExA(handle, name.c_str(), nullptr, type, nullptr, &size);
     if (result == ERROR_SUCCESS) {
@@ -30,40 +30,46 @@ bool GetValue(HKEY root, const std::string& key, const std::string& name, DWORD*
     return result == ERROR_SUCCESS;
 }
 
-std::string Describe(DWORD type, const std::vector<unsigned char>& data) {
+std::string Describe(DWORD type, const unsigned char* data, DWORD size) {
     std::string text = std::to_string(type) + ":";
-    for (unsigned char byte : data) {
+    for (DWORD i = 0; i < size; ++i) {
         char hex[4];
-        std::snprintf(hex, sizeof(hex), "%02x", byte);
+        std::snprintf(hex, sizeof(hex), "%02x", data[i]);
         text += hex;
     }
     return text;
 }
 
-void SnapshotKey(HKEY root, const std::string& key, RegistrySnapshot& snapshot) {
+void SnapshotKey(HKEY root, const std::string& key, REGSAM view, RegistrySnapshot& snapshot) {
     HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return;
     snapshot[key] = "";
+    DWORD maxName = 0, maxData = 0;
+    RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
+                     nullptr, nullptr);
+    std::vector<char> name(maxName + 2);
+    std::vector<unsigned char> data(maxData + 1);
     for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof(name);
-        if (RegEnumValueA(handle, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = 0;
-        std::vector<unsigned char> data;
-        GetValue(root, key, name, &type, &data);
-        snapshot[key + "|" + name] = Describe(type, data);
+        if (RegEnumValueA(handle, index, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        snapshot[key + "|" + std::string(name.data(), nameSize)] = Describe(type, data.data(), dataSize);
     }
     std::vector<std::string> children;
     for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof(name);
-        if (RegEnumKeyExA(handle, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        char child[512];
+        DWORD childSize = sizeof(child);
+        if (RegEnumKeyExA(handle, index, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             break;
         }
-        children.push_back(key + "\\" + name);
+        children.push_back(key.empty() ? child : key + "\\" + child);
     }
     RegCloseKey(handle);
-    for (const std::string& child : children) SnapshotKey(root, child, snapshot);
+    for (const std::string& child : children) SnapshotKey(root, child, view, snapshot);
 }
 
 }  // namespace
@@ -87,9 +93,9 @@ void MakeKey(HKEY root, const std::string& key) {
     }
 }
 
-bool KeyExists(HKEY root, const std::string& key) {
+bool KeyExists(HKEY root, const std::string& key, REGSAM view) {
     HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &handle) != ERROR_SUCCESS) return false;
     RegCloseKey(handle);
     return true;
 }
@@ -100,10 +106,10 @@ bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
     return GetValue(root, key, name, &type, &data);
 }
 
-std::string GetString(HKEY root, const std::string& key, const std::string& name) {
+std::string GetString(HKEY root, const std::string& key, const std::string& name, REGSAM view) {
     DWORD type = 0;
     std::vector<unsigned char> data;
-    if (!GetValue(root, key, name, &type, &data)) return "<missing>";
+    if (!GetValue(root, key, name, &type, &data, view)) return "<missing>";
     if (type != REG_SZ) return "<type " + std::to_string(type) + ">";
     std::string text(data.begin(), data.end());
     if (!text.empty() && text.back() == '\0') text.pop_back();
@@ -129,9 +135,9 @@ void DeleteKeyTree(HKEY root, const std::string& key) {
     RegDeleteKeyA(root, key.c_str());
 }
 
-RegistrySnapshot TakeSnapshot(HKEY root, const std::vector<std::string>& keys) {
+RegistrySnapshot TakeSnapshot(HKEY root, const std::vector<std::string>& keys, REGSAM view) {
     RegistrySnapshot snapshot;
-    for (const std::string& key : keys) SnapshotKey(root, key, snapshot);
+    for (const std::string& key : keys) SnapshotKey(root, key, view, snapshot);
     return snapshot;
 }
 

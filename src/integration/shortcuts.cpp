@@ -1,0 +1,171 @@
+#include "integration/shortcuts.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "integration/archiver.h"
+#include "localization/messages.h"
+#include "platform/file.h"
+#include "platform/path_text.h"
+#include "platform/program_path.h"
+#include "platform/system.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+static_assert(kPathSize >= MAX_PATH, "SHGetPathFromIDListA writes up to MAX_PATH bytes");
+
+const char kLinkName[] = "Kelvon.lnk";
+const char kGroupName[] = "Kelvon";
+const char kGroupLinkNameFormat[] = "%s.lnk";
+
+// The program group's links: the first is always named "Kelvon", the others
+// by messages that a catalog may translate.
+struct GroupLink {
+    unsigned nameMessage;  // 0: kGroupName
+    const char* target;
+};
+constexpr int kGroupLinkCount = 3;
+const GroupLink kGroupLinks[kGroupLinkCount] = {
+    {0, kArchiverName},
+    {IDS_HELP_LINK_NAME, "Kelvon.chm"},
+    {IDS_MANUAL_LINK_NAME, "Vok.txt"},
+};
+using GroupLinkNames = char[kGroupLinkCount][kPathSize];
+
+// A folder the system cannot name gives no path at all: an empty one would
+// put links and groups relative to the current folder.
+bool GetSpecialFolder(int csidl, char* path) {
+    path[0] = '\0';
+    LPITEMIDLIST items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return false;
+    bool found = SHGetPathFromIDListA(items, path) && path[0] != '\0';
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator))) {
+        allocator->Free(items);
+        allocator->Release();
+    }
+    if (!found) path[0] = '\0';
+    return found;
+}
+
+// folder\name in a kPathSize buffer; false when it does not fit.
+bool PathInFolder(const char* folder, const char* name, char* path) {
+    return FormatInto(path, kPathSize, "%s", folder) && AddEndSlash(path, kPathSize) &&
+           ReplacePathName(path, kPathSize, name);
+}
+
+// The desktop or Start menu link in `folder`: saved when wanted, else deleted.
+void PlaceLink(const char* folder, bool wanted, const char* archiver) {
+    char link[kPathSize];
+    if (!PathInFolder(folder, kLinkName, link)) return;
+    if (!wanted) {
+        DeleteFileA(link);
+    } else if (archiver) {
+        CreateShellLink(archiver, link, GetMsg(IDS_SHORTCUT_COMMENT));
+    }
+}
+
+// A translated name that holds a path, or nothing, would put its link
+// outside the group folder or name the folder itself.
+bool IsPlainName(const char* name) { return name[0] != '\0' && PointToName(name) == name; }
+
+void FillGroup(const char* group, const GroupLinkNames& names) {
+    for (int i = 0; i < kGroupLinkCount; ++i) {
+        char fileName[kPathSize];
+        char link[kPathSize];
+        char target[kPathSize];
+        if (IsPlainName(names[i]) && FormatInto(fileName, sizeof(fileName), kGroupLinkNameFormat, names[i]) &&
+            PathInFolder(group, fileName, link) && PathBesideProgram(kGroupLinks[i].target, target, sizeof(target))) {
+            CreateShellLink(target, link, GetMsg(IDS_SHORTCUT_COMMENT));
+        }
+    }
+}
+
+// The group in one programs folder, made anew with its links (those the user
+// added to an older one go with it), or removed.
+void UpdateGroup(const char* programsFolder, bool wanted, const GroupLinkNames& names, char* groupFolder) {
+    char group[kPathSize];
+    if (!PathInFolder(programsFolder, kGroupName, group)) return;
+    DeleteFolderTree(group);
+    if (!wanted) return;
+    CreateDirectoryA(group, nullptr);
+    if (groupFolder && FileExists(group, nullptr)) CopyBounded(groupFolder, group, kPathSize);
+    FillGroup(group, names);
+}
+
+}  // namespace
+
+bool CreateShellLink(const char* target, const char* linkPath, const char* description) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link)))) {
+        return false;
+    }
+    link->SetPath(target);
+    link->SetDescription(description);
+    bool saved = false;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        // A path that does not fit is not converted at all, so never saved
+        // under a cut name.
+        wchar_t name[MAX_PATH];
+        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, name, MAX_PATH) != 0) {
+            saved = SUCCEEDED(file->Save(name, TRUE));
+        }
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
+bool GetDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_DESKTOPDIRECTORY, path); }
+
+bool GetCommonDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, path); }
+
+bool DeleteFolderTree(const char* folder) {
+    if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) return false;
+    // SHFileOperationA takes a list ended by a second zero. A path too long
+    // for it is refused: cut, it would name another folder.
+    char list[kPathSize + 1];
+    if (!FormatInto(list, kPathSize, "%s", folder)) return false;
+    list[std::strlen(list) + 1] = '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = list;
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    return SHFileOperationA(&operation) == 0;
+}
+
+void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
+    char archiverPath[kPathSize];
+    const char* archiver = PathBesideProgram(kArchiverName, archiverPath, sizeof(archiverPath)) ? archiverPath : nullptr;
+    bool vista = WinNT() >= 6;
+    char folder[kPathSize];
+
+    bool found = GetDesktopFolder(folder);
+    if (vista) {
+        // From Vista on the link is the all-users one; a per-user link of the
+        // same name would show twice.
+        char perUserLink[kPathSize];
+        if (found && PathInFolder(folder, kLinkName, perUserLink)) DeleteFileA(perUserLink);
+        found = GetCommonDesktopFolder(folder);
+    }
+    if (found) PlaceLink(folder, settings.flag[DesktopLink] != 0, archiver);
+
+    if (GetSpecialFolder(vista ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU, folder)) {
+        PlaceLink(folder, settings.flag[StartMenuLink] != 0, archiver);
+    }
+
+    GroupLinkNames names;
+    for (int i = 0; i < kGroupLinkCount; ++i) {
+        unsigned message = kGroupLinks[i].nameMessage;
+        CopyBounded(names[i], message ? GetMsg(message) : kGroupName, sizeof(names[i]));
+    }
+    bool group = settings.flag[ProgramGroupLinks] != 0;
+    if (GetSpecialFolder(CSIDL_PROGRAMS, folder)) UpdateGroup(folder, group, names, groupFolder);
+    // Windows 95/98/Me have no all-users programs folder of their own.
+    if (WinNT() && GetSpecialFolder(CSIDL_COMMON_PROGRAMS, folder)) UpdateGroup(folder, group, names, groupFolder);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "integration/integration_settings.h"
+
+// Saves a shell link to `target` at `linkPath`. False when the link was not
+// saved, also when its path does not fit the 260 units the shell takes: a cut
+// name would be another file.
+bool CreateShellLink(const char* target, const char* linkPath, const char* description);
+
+// The per-user and the all-users desktop folder, into a kPathSize buffer.
+// False, with an empty buffer, when the system has no such folder.
+bool GetDesktopFolder(char* path);
+bool GetCommonDesktopFolder(char* path);
+
+// Deletes the folder with everything in it, silently. False when it does not
+// exist, when its path is too long to pass whole, or when the deletion fails.
+bool DeleteFolderTree(const char* folder);
+
+// Makes the desktop link, the Start menu link and the program group "Kelvon"
+// match the settings' flags: made where set, removed where clear. On Vista
+// and later the two links are the all-users ones; on the NT family the group
+// is made in both programs folders. groupFolder, a kPathSize buffer or null,
+// receives the group folder made last (the all-users one where there is one).
+// A special folder the system cannot name is passed over.
+void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder);

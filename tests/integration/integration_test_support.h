@@ -1,0 +1,51 @@
+#pragma once
+
+// What the tests of the whole integration share: the libraries beside the
+// program, the special folders, shortcuts read back, and snapshots of
+// everything setup may touch.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "class_registry.h"
+
+// The shell-extension libraries, placed where the code under test looks for
+// them (beside the running program). Empty files: nothing loads them.
+void PlaceLibrary(const char* name);
+void RemoveLibraries();
+
+// A special folder's path without a trailing backslash; empty when the
+// system has none. Asking may create it, as asking does in the product.
+std::string SpecialFolder(int csidl);
+
+// Every file and folder below `folder`: "<path>" for a file, "<path>\" for a
+// folder.
+std::set<std::string> FolderListing(const std::string& folder);
+
+// Every file and folder below the desktops and Start menus, per-user and
+// all-users: "<path>" for a file, "<path>\" for a folder.
+std::set<std::string> ShortcutFolderListing();
+
+// HKEY_CURRENT_USER\Software and HKEY_LOCAL_MACHINE\Software in the 32-bit
+// and the 64-bit view, which hold all of HKEY_CLASSES_ROOT too (it merges
+// their "Classes" keys); each entry starts with "HKCU", "HKLM32" or "HKLM64"
+// and a backslash.
+RegistrySnapshot WholeRegistry();
+
+// Target and description of a shell link, read back through IShellLinkA;
+// "<unreadable>" for both when it cannot be loaded.
+struct LinkContent {
+    std::string target;
+    std::string description;
+};
+LinkContent ReadLink(const std::string& path);
+
+// COM for the shell links, and a clean product key before and after.
+class IntegrationTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
