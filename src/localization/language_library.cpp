@@ -34,6 +34,10 @@ struct UnloadAtExit {
 
 }  // namespace
 
+HMODULE ModuleHolding(const char* name, const char* type) {
+    return FindResourceA(ResourceModule, name, type) ? ResourceModule : ProgramInstance;
+}
+
 namespace LanguageLibrary {
 
 bool loaded = false;

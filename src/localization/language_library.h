@@ -9,6 +9,11 @@ extern HMODULE ProgramInstance;
 extern HMODULE ResourceModule;
 
 // The optional resource library "voklng.dll" with translated resources.
+// The module that holds the resource `name` of `type`: ResourceModule when
+// it has it, else the program itself, so that a language library without one
+// of the dialogs or the icon still gets the program's own.
+HMODULE ModuleHolding(const char* name, const char* type);
+
 namespace LanguageLibrary {
 
 extern bool loaded;

@@ -1,5 +1,7 @@
 #include "platform/system.h"
 
+#include "platform/path_text.h"
+
 namespace {
 
 int cachedPlatformId = -1;
@@ -44,4 +46,12 @@ bool WideToAnsi(const wchar_t* src, char* dst, int size) {
 
 void EnableDlgItem(HWND dialog, int id, unsigned char enable) {
     EnableWindow(GetDlgItem(dialog, id), enable != 0);
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+    char path[kPathSize];
+    UINT length = GetSystemDirectoryA(path, sizeof(path));
+    if (length == 0 || length >= sizeof(path)) return nullptr;
+    if (!AddEndSlash(path, sizeof(path)) || !ReplacePathName(path, sizeof(path), name)) return nullptr;
+    return LoadLibraryA(path);
 }

@@ -16,3 +16,9 @@ int CompareNoCase(const char* a, const char* b);
 bool WideToAnsi(const wchar_t* src, char* dst, int size);
 
 void EnableDlgItem(HWND dialog, int id, unsigned char enable);
+
+// Loads a library of the system by its full path in the system folder, so
+// that a file of the same name planted beside the program is never taken
+// (the search order starts at the program's own folder). Null when it cannot
+// be loaded or the path would not fit.
+HMODULE LoadSystemLibrary(const char* name);

@@ -44,4 +44,21 @@ TEST(WideToAnsi, ConvertsAndReportsFailure) {
     EXPECT_FALSE(WideToAnsi(L"abcdefghij", buffer, 4));
 }
 
+
+// Libraries come from the system folder, whatever lies beside the program;
+// a name too long for a path loads nothing.
+TEST(LoadSystemLibrary, LoadsFromTheSystemFolder) {
+    char folder[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(folder, sizeof(folder)), 0u);
+    HMODULE library = LoadSystemLibrary("riched32.dll");
+    ASSERT_NE(nullptr, library);
+    char path[MAX_PATH];
+    GetModuleFileNameA(library, path, sizeof(path));
+    EXPECT_EQ(0, lstrcmpiA((std::string(folder) + "\\riched32.dll").c_str(), path));
+    FreeLibrary(library);
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(nullptr, LoadSystemLibrary(std::string(1024, 'x').c_str()));
+    EXPECT_EQ(0xdeadbeefu, GetLastError()) << "no load was attempted";
+}
+
 }  // namespace

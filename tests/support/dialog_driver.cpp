@@ -1,11 +1,10 @@
 #include "support/dialog_driver.h"
 
-#include <vector>
-
 namespace {
 
 struct WindowSearch {
     DWORD processId;
+    const std::string* title;  // null: any title
     HWND found;
 };
 
@@ -14,8 +13,20 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM parameter) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (search->title && WindowText(window) != *search->title) return TRUE;
     search->found = window;
     return FALSE;
+}
+
+HWND WaitForWindow(DWORD processId, const std::string* title, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    do {
+        WindowSearch search = {processId, title, nullptr};
+        EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        Sleep(50);
+    } while (GetTickCount() - start < milliseconds);
+    return nullptr;
 }
 
 BOOL CALLBACK FindTextStatic(HWND child, LPARAM parameter) {
@@ -29,14 +40,20 @@ BOOL CALLBACK FindTextStatic(HWND child, LPARAM parameter) {
 }  // namespace
 
 HWND WaitForProcessWindow(DWORD processId, DWORD milliseconds) {
+    return WaitForWindow(processId, nullptr, milliseconds);
+}
+
+HWND WaitForProcessWindowTitled(DWORD processId, const std::string& title, DWORD milliseconds) {
+    return WaitForWindow(processId, &title, milliseconds);
+}
+
+bool WaitForWindowGone(HWND window, DWORD milliseconds) {
     DWORD start = GetTickCount();
-    do {
-        WindowSearch search = {processId, nullptr};
-        EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
+    while (IsWindow(window)) {
+        if (GetTickCount() - start >= milliseconds) return false;
         Sleep(50);
-    } while (GetTickCount() - start < milliseconds);
-    return nullptr;
+    }
+    return true;
 }
 
 std::string WindowText(HWND window) {
@@ -47,6 +64,20 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+std::string ClassName(HWND window) {
+    char name[256];
+    int length = GetClassNameA(window, name, sizeof(name));
+    return std::string(name, static_cast<size_t>(length > 0 ? length : 0));
+}
+
+std::vector<HWND> ChildWindows(HWND dialog) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
 std::string MessageBoxText(HWND box) {
     std::string text;
     EnumChildWindows(box, FindTextStatic, reinterpret_cast<LPARAM>(&text));
@@ -55,6 +86,20 @@ std::string MessageBoxText(HWND box) {
 
 void PressButton(HWND dialog, int id) {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void PressKey(HWND window, UINT key) {
+    // Through the system's input, as F1 becomes WM_HELP only on that road.
+    SetForegroundWindow(window);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(key);
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void PressCloseBox(HWND window) {
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 std::string FromUtf8(const char* utf8, UINT codePage) {

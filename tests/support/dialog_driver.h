@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Drives the program's windows from outside, the way a user would.
 
@@ -10,13 +11,30 @@
 // `milliseconds`; null when none appeared.
 HWND WaitForProcessWindow(DWORD processId, DWORD milliseconds);
 
+// A visible top-level window of the process with exactly this title, waited
+// for up to `milliseconds`; null when none appeared.
+HWND WaitForProcessWindowTitled(DWORD processId, const std::string& title, DWORD milliseconds);
+
+// True once the window is gone, waited for up to `milliseconds`.
+bool WaitForWindowGone(HWND window, DWORD milliseconds);
+
 std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+
+// The child windows of a dialog in their order, which is the template's.
+std::vector<HWND> ChildWindows(HWND dialog);
 
 // The text of a message box: its static control that holds text.
 std::string MessageBoxText(HWND box);
 
 // Presses a button of a dialog as a click would.
 void PressButton(HWND dialog, int id);
+
+// A key pressed and released while `window` is in the foreground (Esc, F1...).
+void PressKey(HWND window, UINT key);
+
+// The close box of the window's caption.
+void PressCloseBox(HWND window);
 
 // The bytes of an ANSI text in the given code page, made from UTF-8, for
 // comparing window texts with the expected Chinese texts.

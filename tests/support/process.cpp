@@ -15,7 +15,8 @@ DWORD StartedProgram::WaitForExit(DWORD milliseconds) {
     return code;
 }
 
-bool StartProgram(const std::string& program, const std::string& arguments, StartedProgram& result) {
+bool StartProgram(const std::string& program, const std::string& arguments, StartedProgram& result,
+                  const std::string& directory) {
     std::string line = "\"" + program + "\"";
     if (!arguments.empty()) line += " " + arguments;
     std::vector<char> commandLine(line.begin(), line.end());
@@ -23,7 +24,7 @@ bool StartProgram(const std::string& program, const std::string& arguments, Star
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     result.started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &startup, &result.info) != 0;
+                                    directory.empty() ? nullptr : directory.c_str(), &startup, &result.info) != 0;
     return result.started;
 }
 

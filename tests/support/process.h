@@ -18,8 +18,10 @@ struct StartedProgram {
     DWORD WaitForExit(DWORD milliseconds);
 };
 
-// Starts `program` with `arguments` (the text after its quoted name).
-bool StartProgram(const std::string& program, const std::string& arguments, StartedProgram& result);
+// Starts `program` with `arguments` (the text after its quoted name), in the
+// current directory `directory` (empty: this process's).
+bool StartProgram(const std::string& program, const std::string& arguments, StartedProgram& result,
+                  const std::string& directory = "");
 
 // The folder of the running test program, with a trailing backslash.
 std::string TestProgramFolder();

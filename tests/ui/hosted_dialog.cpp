@@ -1,0 +1,114 @@
+#include "hosted_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include "support/dialog_driver.h"
+#include "support/screenshot.h"
+
+const char kSetupTitle[] = "Kelvon 简体中文版安装";
+const char kItemsTitle[] = "关联菜单项目";
+
+namespace {
+
+constexpr DWORD kWindowWait = 15000;
+// Ending a GUI process takes Wine about two seconds.
+constexpr DWORD kExitWait = 20000;
+constexpr char kHostName[] = "dialog_host.exe";
+
+}  // namespace
+
+std::string TestProgramsFolder() {
+    return TestProgramFolder() + "..\\programs\\";
+}
+
+HostedDialog::HostedDialog(const char* name) : folder_(name) {
+    EXPECT_TRUE(CopyFileA((TestProgramsFolder() + kHostName).c_str(), folder_.PathOf(kHostName).c_str(), FALSE));
+}
+
+HostedDialog::~HostedDialog() {
+    End();
+}
+
+void HostedDialog::End() {
+    if (program_ && program_->WaitForExit(0) == STILL_ACTIVE) {
+        TerminateProcess(program_->info.hProcess, 1);
+        program_->WaitForExit(kExitWait);
+    }
+    program_.reset();
+}
+
+HWND HostedDialog::Start(const std::string& arguments, const char* title, const std::string& directory) {
+    End();
+    program_ = std::make_unique<StartedProgram>();
+    if (!StartProgram(folder_.PathOf(kHostName), arguments, *program_, directory.empty() ? folder_.Path() : directory)) {
+        ADD_FAILURE() << "dialog_host did not start";
+        return nullptr;
+    }
+    return title ? Window(title) : nullptr;
+}
+
+HWND HostedDialog::Window(const char* title) {
+    HWND window = WaitForProcessWindowTitled(program_->info.dwProcessId, Gbk(title), kWindowWait);
+    EXPECT_NE(nullptr, window) << "no window " << title;
+    return window;
+}
+
+DWORD HostedDialog::ExitCode() {
+    return program_ ? program_->WaitForExit(kExitWait) : STILL_ACTIVE;
+}
+
+std::string Gbk(const std::string& utf8) {
+    return FromUtf8(utf8.c_str(), 936);
+}
+
+std::string ControlText(HWND control) {
+    char text[4096] = "";
+    SendMessageA(control, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void Click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::string CheckMarks(HWND dialog, int first, int last) {
+    std::string marks;
+    for (int id = first; id <= last; ++id) marks += IsDlgButtonChecked(dialog, id) == BST_CHECKED ? '1' : '0';
+    return marks;
+}
+
+void ExpectTemplate(HWND dialog, const char* caption, int width, int height,
+                    const std::vector<TemplateControl>& controls) {
+    EXPECT_EQ(Gbk(caption), WindowText(dialog));
+    // Dialog units become pixels by the font's base units, which the client
+    // size of the dialog gives away.
+    RECT client;
+    GetClientRect(dialog, &client);
+    int unitX = (client.right * 4 + width / 2) / width;
+    int unitY = (client.bottom * 8 + height / 2) / height;
+    EXPECT_EQ(MulDiv(width, unitX, 4), client.right);
+    EXPECT_EQ(MulDiv(height, unitY, 8), client.bottom);
+    std::vector<HWND> children = ChildWindows(dialog);
+    ASSERT_EQ(controls.size(), children.size());
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const TemplateControl& expected = controls[i];
+        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(expected.id));
+        EXPECT_EQ(expected.id & 0xFFFF, GetDlgCtrlID(children[i]) & 0xFFFF);
+        EXPECT_EQ(0, lstrcmpiA(expected.className, ClassName(children[i]).c_str())) << ClassName(children[i]);
+        EXPECT_EQ(Gbk(expected.text), ControlText(children[i]));
+        RECT r;
+        GetWindowRect(children[i], &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(MulDiv(expected.x, unitX, 4), r.left);
+        EXPECT_EQ(MulDiv(expected.y, unitY, 8), r.top);
+        // An etched line sizes itself to its edges.
+        int slack = expected.height == 1 && !lstrcmpiA(expected.className, "Static") ? 2 : 0;
+        EXPECT_NEAR(MulDiv(expected.width, unitX, 4), r.right - r.left, slack);
+        EXPECT_EQ(MulDiv(expected.height, unitY, 8), r.bottom - r.top);
+    }
+}
+
+void SavePicture(HWND dialog, const char* name) {
+    Sleep(500);  // let it paint
+    EXPECT_TRUE(SaveWindowPicture(dialog, PictureFolder() + name + ".png"));
+}

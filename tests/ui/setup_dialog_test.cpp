@@ -1,0 +1,204 @@
+// SETUPDLG and SETUPCONTEXTITEMS as the setup shows them, driven from outside.
+#include <gtest/gtest.h>
+
+#include "hosted_dialog.h"
+#include "integration/class_registry.h"
+#include "resources/resource_ids.h"
+#include "support/dialog_driver.h"
+
+namespace {
+
+const char kProductKey[] = "Software\\Kelvon";
+const char kMenuItemsKey[] = "Software\\Kelvon\\Setup\\MenuItems";
+const char* const kMenuItemNames[] = {"ExtrTo",   "ExtrHere", "Extr",     "ExtrSep",    "OpenSFX",
+                                      "AddTo",    "AddArc",   "EmailArc", "EmailOpt",   "Test",
+                                      "Convert",  "SFXLocal", "SFXNetwork", "SFXOther"};
+
+std::string Explanation() {
+    return "    这些选项控制 Kelvon 集成到 Windows 中。 第一组选项允许选择可以 Kelvon 关联的文件类型。 "
+           "第二组让你选择 Kelvon 可执行文件链接的位置。 最后一组选项可以调节 Kelvon 集成到 Windows "
+           "资源管理器中的属性。 外壳整合提供方便的功能,像文件右键菜单的“解压”项目,所以通常没有禁止它的必要。"
+           "\r\n    点击“帮助”按钮可以阅读关于这些选项的更多详细描述。";
+}
+
+const std::vector<TemplateControl> kSetupControls = {
+    {-1, "Button", "Kelvon 关联文件", 7, 5, 127, 132},
+    {5101, "Button", "VOK(&V)", 16, 21, 37, 12},
+    {5102, "Button", "ZIP(&Z)", 16, 33, 37, 12},
+    {5103, "Button", "CAB", 16, 45, 37, 12},
+    {5104, "Button", "ARJ", 16, 57, 37, 12},
+    {5105, "Button", "LZH", 16, 69, 37, 12},
+    {5106, "Button", "ACE", 16, 81, 37, 12},
+    {5107, "Button", "7-Zip", 16, 93, 37, 12},
+    {5108, "Button", "TAR", 80, 21, 37, 12},
+    {5109, "Button", "GZip", 80, 33, 37, 12},
+    {5110, "Button", "UUE", 80, 45, 37, 12},
+    {5111, "Button", "BZ2", 80, 57, 37, 12},
+    {5112, "Button", "JAR", 80, 69, 37, 12},
+    {5113, "Button", "ISO", 80, 81, 37, 12},
+    {5114, "Button", "Z", 80, 93, 37, 12},
+    {-1, "Static", "", 8, 114, 127, 1},
+    {5121, "Button", "全部选择(&A)", 16, 119, 108, 14},
+    {-1, "Button", "界面", 140, 5, 184, 57},
+    {5115, "Button", "在桌面创建 Kelvon 快捷方式(&D)", 148, 19, 170, 12},
+    {5116, "Button", "在开始菜单创建 Kelvon 快捷方式(&S)", 148, 31, 170, 12},
+    {5117, "Button", "创建 Kelvon 程序组(&P)", 148, 43, 170, 12},
+    {5118, "Button", "把 Kelvon 整合到资源管理器中(&I)", 148, 78, 170, 12},
+    {-1, "Button", "外壳整合设置", 140, 65, 184, 72},
+    {5119, "Button", "层叠右键关联菜单(&T)", 148, 90, 170, 12},
+    {5120, "Button", "在右键关联菜单中显示图标(&N)", 148, 102, 170, 12},
+    {5123, "Button", "选择关联菜单项目(&C)...", 148, 119, 140, 14},
+    {-1, "Button", "", 7, 139, 317, 68},
+    {5122, "RICHEDIT", Explanation(), 12, 147, 306, 55},
+    {1, "Button", "确定", 111, 214, 50, 14},
+    {9, "Button", "帮助", 169, 214, 50, 14},
+};
+
+const std::vector<TemplateControl> kItemsControls = {
+    {-1, "Button", "选择显示在资源管理器右键菜单中的项目", 7, 7, 229, 154},
+    {101, "Button", "解压文件(&A)...", 16, 21, 210, 12},
+    {102, "Button", "解压到当前文件夹(&X)", 16, 33, 210, 12},
+    {103, "Button", "解压到<文件夹\\>(&E)", 16, 45, 210, 12},
+    {104, "Button", "解压每个压缩文件到单独的文件夹(&S)", 16, 57, 210, 12},
+    {105, "Button", "用 Kelvon 打开(用于自解压文件)", 16, 69, 210, 12},
+    {106, "Button", "添加到压缩文件中(&A)...", 16, 81, 210, 12},
+    {107, "Button", "添加到<压缩文件名>(&T)", 16, 93, 210, 12},
+    {108, "Button", "压缩到<压缩文件名>并 E-mail", 16, 105, 210, 12},
+    {109, "Button", "压缩并 E-mail...", 16, 117, 210, 12},
+    {110, "Button", "测试压缩文件(&R)", 16, 129, 210, 12},
+    {111, "Button", "转换压缩文件格式(&V)...", 16, 141, 210, 12},
+    {-1, "Button", "在哪里检测自解压压缩文件", 245, 7, 180, 56},
+    {112, "Button", "本地磁盘(&L)", 254, 19, 125, 12},
+    {113, "Button", "网络磁盘(&N)", 254, 31, 125, 12},
+    {114, "Button", "其它磁盘(&O)", 254, 43, 125, 12},
+    {1, "Button", "确定", 130, 168, 50, 14},
+    {2, "Button", "取消", 192, 168, 50, 14},
+    {9, "Button", "帮助", 253, 168, 50, 14},
+};
+
+class SetupDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GetACP() != 936) GTEST_SKIP() << "code page is " << GetACP() << ", not 936 (locale missing?)";
+        // Another program's .jar or .iso would start its group unchecked.
+        DeleteKeyTree(HKEY_CLASSES_ROOT, ".jar");
+        DeleteKeyTree(HKEY_CLASSES_ROOT, ".iso");
+        DeleteKeyTree(HKEY_CURRENT_USER, kProductKey);
+    }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, kProductKey); }
+
+    HostedDialog host_{"kelvon_setup_dialog"};
+};
+
+TEST_F(SetupDialog, TemplatesOfBothDialogs) {
+    HWND dialog = host_.Start("", kSetupTitle);
+    ASSERT_NE(nullptr, dialog);
+    ExpectTemplate(dialog, kSetupTitle, 331, 233, kSetupControls);
+    const LONG style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT;
+    EXPECT_EQ(style, GetWindowLongA(dialog, GWL_STYLE) & style);
+    EXPECT_NE(0, GetWindowLongA(GetDlgItem(dialog, IDC_EXPLANATION), GWL_STYLE) & ES_READONLY);
+    SavePicture(dialog, "setupdlg");
+
+    PressButton(dialog, IDC_CONTEXT_ITEMS);
+    HWND items = host_.Window(kItemsTitle);
+    ASSERT_NE(nullptr, items);
+    ExpectTemplate(items, kItemsTitle, 433, 188, kItemsControls);
+    EXPECT_EQ(style & ~DS_CENTER, GetWindowLongA(items, GWL_STYLE) & style);
+    EXPECT_EQ(dialog, GetWindow(items, GW_OWNER));
+    SavePicture(items, "setupcontextitems");
+    PressKey(items, VK_ESCAPE);
+    EXPECT_TRUE(WaitForWindowGone(items, 5000));
+    PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(0u, host_.ExitCode());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
+}
+
+// The marks come from the stored choices; the shell integration box enables
+// the menu options keeping their marks; Select all checks the groups only;
+// Esc and the close box store nothing.
+TEST_F(SetupDialog, CheckMarksAndTheirButtons) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> stored;  // key below Setup, value name: 1 or 0
+        const char* groups;
+        const char* options;
+        bool close;  // the close box rather than Esc
+    } cases[] = {
+        {"defaults", {}, "11111111111111", "001101", false},
+        {"stored",
+         {{"Setup\\.zip|Set", "0"}, {"Setup\\.iso|Set", "0"}, {"Setup\\Links|Desktop", "1"},
+          {"Setup|ShellExt", "0"}, {"Setup|CascadedMenu", "1"}, {"Setup|MenuIcons", "0"}},
+         "10111111111101", "101010", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteKeyTree(HKEY_CURRENT_USER, kProductKey);
+        for (const auto& [where, value] : c.stored) {
+            size_t bar = where.find('|');
+            PutDword(HKEY_CURRENT_USER, std::string(kProductKey) + "\\" + where.substr(0, bar), where.substr(bar + 1),
+                     value == "1");
+        }
+        RegistrySnapshot before = TakeSnapshot(HKEY_CURRENT_USER, {kProductKey});
+        HWND dialog = host_.Start("", kSetupTitle);
+        ASSERT_NE(nullptr, dialog);
+        std::string options = c.options;
+        bool shell = options[3] == '1';
+        EXPECT_EQ(c.groups, CheckMarks(dialog, IDC_GROUP_VOK, IDC_GROUP_Z));
+        EXPECT_EQ(options, CheckMarks(dialog, IDC_DESKTOP_LINK, IDC_MENU_ICONS));
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_EQ(shell, IsWindowEnabled(GetDlgItem(dialog, IDC_CASCADED_MENU)) != 0);
+            EXPECT_EQ(shell, IsWindowEnabled(GetDlgItem(dialog, IDC_MENU_ICONS)) != 0);
+            Click(dialog, IDC_SHELL_INTEGRATION);
+            shell = !shell;
+            options[3] = shell ? '1' : '0';
+            EXPECT_EQ(options, CheckMarks(dialog, IDC_DESKTOP_LINK, IDC_MENU_ICONS));
+        }
+        Click(dialog, IDC_SELECT_ALL);
+        EXPECT_EQ("11111111111111", CheckMarks(dialog, IDC_GROUP_VOK, IDC_GROUP_Z));
+        EXPECT_EQ(c.options, CheckMarks(dialog, IDC_DESKTOP_LINK, IDC_MENU_ICONS));
+        c.close ? PressCloseBox(dialog) : PressKey(dialog, VK_ESCAPE);
+        EXPECT_EQ(0u, host_.ExitCode());
+        EXPECT_EQ(before, TakeSnapshot(HKEY_CURRENT_USER, {kProductKey}));
+    }
+}
+
+// Cancel writes nothing; OK writes all fourteen items, which stay stored
+// even when the settings dialog is left with Esc.
+TEST_F(SetupDialog, ContextItemsOkWritesAllCancelNone) {
+    HWND dialog = host_.Start("", kSetupTitle);
+    ASSERT_NE(nullptr, dialog);
+    const struct {
+        int button;
+        const char* shown;
+        std::vector<int> clicks;
+        const char* stored;  // null: nothing
+    } rounds[] = {
+        {IDCANCEL, "11111111100111", {101}, nullptr},
+        {IDOK, "11111111100111", {101, 110, 114}, "01111111110110"},
+        {IDOK, "01111111110110", {}, "01111111110110"},
+    };
+    for (const auto& round : rounds) {
+        PressButton(dialog, IDC_CONTEXT_ITEMS);
+        HWND items = host_.Window(kItemsTitle);
+        ASSERT_NE(nullptr, items);
+        EXPECT_EQ(round.shown, CheckMarks(items, IDC_ITEM_EXTRACT_FILES, IDC_ITEM_SFX_OTHER));
+        for (int id : round.clicks) Click(items, id);
+        PressButton(items, round.button);
+        ASSERT_TRUE(WaitForWindowGone(items, 5000));
+        RegistrySnapshot stored = TakeSnapshot(HKEY_CURRENT_USER, {kMenuItemsKey});
+        if (!round.stored) {
+            EXPECT_TRUE(stored.empty());
+            continue;
+        }
+        EXPECT_EQ(15u, stored.size());  // the key and its fourteen values
+        for (int i = 0; i < 14; ++i) {
+            EXPECT_EQ(DWORD(round.stored[i] - '0'), GetDword(HKEY_CURRENT_USER, kMenuItemsKey, kMenuItemNames[i]))
+                << kMenuItemNames[i];
+        }
+    }
+    PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(0u, host_.ExitCode());
+    EXPECT_EQ(15u, TakeSnapshot(HKEY_CURRENT_USER, {kMenuItemsKey}).size());
+}
+
+}  // namespace
