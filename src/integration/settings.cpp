@@ -6,16 +6,12 @@
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "platform/system.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
 constexpr int kJarGroup = 11;
 constexpr int kIsoGroup = 12;
-
-constexpr int kFirstGroupCheckBox = 5101;
-constexpr int kFirstOptionCheckBox = 5115;
-constexpr int kCascadedMenuCheckBox = 5119;
-constexpr int kMenuIconsCheckBox = 5120;
 
 // Flags 20-25: where each is stored and its default, in check box order.
 struct StoredOption {
@@ -73,28 +69,28 @@ void SaveSettings(const IntegrationSettings& settings) {
 
 void ReadSettingsFromDialog(HWND dialog, IntegrationSettings& settings) {
     for (int group = 0; group < kAssociationGroupCount; ++group) {
-        settings.flag[group] = IsDlgButtonChecked(dialog, kFirstGroupCheckBox + group) != 0;
+        settings.flag[group] = IsDlgButtonChecked(dialog, IDC_FIRST_GROUP + group) != 0;
     }
     for (int j = 0; j < kOptionCount; ++j) {
-        settings.flag[kFirstOptionFlag + j] = IsDlgButtonChecked(dialog, kFirstOptionCheckBox + j) != 0;
+        settings.flag[kFirstOptionFlag + j] = IsDlgButtonChecked(dialog, IDC_DESKTOP_LINK + j) != 0;
     }
 }
 
 void ShowSettingsInDialog(HWND dialog, const IntegrationSettings& settings) {
     for (int group = 0; group < kAssociationGroupCount; ++group) {
-        CheckDlgButton(dialog, kFirstGroupCheckBox + group, settings.flag[group]);
+        CheckDlgButton(dialog, IDC_FIRST_GROUP + group, settings.flag[group]);
     }
     for (int j = 0; j < kOptionCount; ++j) {
-        CheckDlgButton(dialog, kFirstOptionCheckBox + j, settings.flag[kFirstOptionFlag + j]);
+        CheckDlgButton(dialog, IDC_DESKTOP_LINK + j, settings.flag[kFirstOptionFlag + j]);
     }
     // The menu options mean nothing without the shell extension; their
     // marks stay so that turning it back on restores them.
-    EnableDlgItem(dialog, kCascadedMenuCheckBox, settings.flag[ShellIntegration]);
-    EnableDlgItem(dialog, kMenuIconsCheckBox, settings.flag[ShellIntegration]);
+    EnableDlgItem(dialog, IDC_CASCADED_MENU, settings.flag[ShellIntegration]);
+    EnableDlgItem(dialog, IDC_MENU_ICONS, settings.flag[ShellIntegration]);
 }
 
 void CheckAllGroups(HWND dialog) {
     for (int group = 0; group < kAssociationGroupCount; ++group) {
-        CheckDlgButton(dialog, kFirstGroupCheckBox + group, BST_CHECKED);
+        CheckDlgButton(dialog, IDC_FIRST_GROUP + group, BST_CHECKED);
     }
 }

@@ -30,7 +30,7 @@ struct GroupLink {
 constexpr int kGroupLinkCount = 3;
 const GroupLink kGroupLinks[kGroupLinkCount] = {
     {0, kArchiverName},
-    {IDS_HELP_LINK_NAME, "Kelvon.chm"},
+    {IDS_HELP_LINK_NAME, kHelpFileName},
     {IDS_MANUAL_LINK_NAME, "Vok.txt"},
 };
 using GroupLinkNames = char[kGroupLinkCount][kPathSize];

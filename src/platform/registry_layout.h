@@ -10,6 +10,8 @@ inline constexpr char kProductKey[] = "Software\\Kelvon";
 
 inline constexpr char kSetupKey[] = "Setup";
 inline constexpr char kLinksKey[] = "Setup\\Links";
+// The items of the shell extension's context menu.
+inline constexpr char kMenuItemsKey[] = "Setup\\MenuItems";
 // The key of one extension: the choice of the group it starts (only a group's
 // first extension has one) and the backup of its previous owner.
 inline constexpr char kExtensionSetupKeyFormat[] = "Setup\\%s";

@@ -3,6 +3,7 @@
 #include "localization/dialog_localization.h"
 #include "localization/language_library.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "resources/resource_ids.h"
 
 const ContextMenuItem ContextMenuItems[kContextMenuItemCount] = {
@@ -24,7 +25,6 @@ const ContextMenuItem ContextMenuItems[kContextMenuItemCount] = {
 
 namespace {
 
-const char kMenuItemsKey[] = "Setup\\MenuItems";
 const char kHelpTopic[] = "HELPContextItems";
 
 void ShowStoredItems(HWND dialog) {

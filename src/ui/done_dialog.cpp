@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "entry/app_state.h"
+#include "integration/archiver.h"
 #include "localization/dialog_localization.h"
 #include "localization/messages.h"
 #include "platform/path_text.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const char kArchiverName[] = "Kelvon.exe";
 const char kLicenseName[] = "license.txt";
 const char kOrderPageName[] = "order.htm";
 const char kBoldFontFace[] = "MS Sans Serif";

@@ -2,6 +2,7 @@
 
 #include <htmlhelp.h>
 
+#include "integration/archiver.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/system.h"
@@ -10,7 +11,6 @@ namespace {
 
 const char kHelpLibraryName[] = "hhctrl.ocx";
 const char kHtmlHelpEntry[] = "HtmlHelpA";
-const char kHelpFileName[] = "kelvon.chm";
 const char kTopicTargetFormat[] = "%s::/html/%s.htm";
 // Room for the help file's path and the longest topic with its frame.
 constexpr std::size_t kTopicTargetSize = kPathSize + 64;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "entry/app_state.h"
+#include "integration/program_registration.h"
 #include "integration/settings.h"
 #include "localization/dialog_localization.h"
 #include "localization/messages.h"
@@ -51,10 +52,19 @@ void InitializeDialog(HWND dialog) {
     if (AppState.Silent) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
+// Without administrator rights nothing machine-wide was written: the user
+// is told, and no uninstall entry points at an integration that is not
+// there. The result 0 lets no completion dialog follow.
 void ConfirmSettings(HWND dialog) {
     IntegrationSettings settings = {};
     ReadSettingsFromDialog(dialog, settings);
     SaveSettings(settings);
+    if (!ApplyIntegration(settings, AppState.GroupFolder)) {
+        MessageBoxA(dialog, GetMsg(IDS_ADMIN_RIGHTS_NEEDED), GetMsg(IDS_PRODUCT_NAME), MB_ICONERROR | MB_SETFOREGROUND);
+        EndDialog(dialog, 0);
+        return;
+    }
+    if (!AppState.MsiMode) RegisterUninstallEntry();
     EndDialog(dialog, 1);
 }
 

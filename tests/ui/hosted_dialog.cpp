@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
+#include "integration/class_registry.h"
+
 #include "support/dialog_driver.h"
 #include "support/screenshot.h"
 
@@ -14,6 +19,7 @@ constexpr DWORD kWindowWait = 15000;
 // Ending a GUI process takes Wine about two seconds.
 constexpr DWORD kExitWait = 20000;
 constexpr char kHostName[] = "dialog_host.exe";
+constexpr char kHelpControl[] = "hhctrl.ocx";
 
 }  // namespace
 
@@ -23,6 +29,16 @@ std::string TestProgramsFolder() {
 
 HostedDialog::HostedDialog(const char* name) : folder_(name) {
     EXPECT_TRUE(CopyFileA((TestProgramsFolder() + kHostName).c_str(), folder_.PathOf(kHostName).c_str(), FALSE));
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof(system));
+    helpControl_ = std::string(system) + "\\" + kHelpControl;
+    // The prefix's own copy is shared with its pristine original by a hard link.
+    DeleteFileA(helpControl_.c_str());
+    const std::string recorder = TestProgramsFolder() + kHelpControl;
+    EXPECT_TRUE(CopyFileA(recorder.c_str(), helpControl_.c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA(recorder.c_str(), folder_.PathOf(kHelpControl).c_str(), FALSE));
+    PutString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", kHelpControl, "native,builtin");
+    SetEnvironmentVariableA("KELVON_HELP_LOG", folder_.PathOf("help.log").c_str());
 }
 
 HostedDialog::~HostedDialog() {
@@ -55,6 +71,27 @@ HWND HostedDialog::Window(const char* title) {
 
 DWORD HostedDialog::ExitCode() {
     return program_ ? program_->WaitForExit(kExitWait) : STILL_ACTIVE;
+}
+
+std::vector<std::string> HostedDialog::HelpCalls() const {
+    std::vector<std::string> calls;
+    std::ifstream log(folder_.PathOf("help.log"));
+    for (std::string line; std::getline(log, line);) {
+        EXPECT_EQ(0u, line.rfind(helpControl_ + "|", 0)) << line;
+        std::string event = line.substr(line.find('|') + 1);
+        calls.push_back(event == "attach" ? "load" : event.rfind("HtmlHelpA|", 0) == 0 ? event.substr(10) : event);
+    }
+    return calls;
+}
+
+void HostedDialog::WaitForHelpCalls(size_t count) const {
+    for (int i = 0; i < 100 && HelpCalls().size() < count; ++i) Sleep(100);
+}
+
+std::string Hex(HWND window) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "%08lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+    return text;
 }
 
 std::string Gbk(const std::string& utf8) {

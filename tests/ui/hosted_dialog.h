@@ -1,7 +1,10 @@
 #pragma once
 
 // The program's dialogs, shown by dialog_host from a folder of their own and
-// driven from outside the way a user would.
+// driven from outside the way a user would. The help they open goes to a
+// stand-in for the HTML Help control that records its calls; it lies in the
+// system folder, with Wine told to prefer it, and beside the host, where it
+// must never be taken from.
 #include <windows.h>
 
 #include <memory>
@@ -39,9 +42,17 @@ public:
     // not end.
     DWORD ExitCode();
 
+    // The help control's events: "load", "<owner>|<target>|<command>" for
+    // each HtmlHelpA call, "unload" (released by FreeLibrary) or "exit"
+    // (still loaded at the end). Every one must come from the system folder.
+    std::vector<std::string> HelpCalls() const;
+    // Waits until `count` events were recorded.
+    void WaitForHelpCalls(size_t count) const;
+
 private:
     void End();
     ScratchFolder folder_;
+    std::string helpControl_;
     std::unique_ptr<StartedProgram> program_;
 };
 
@@ -60,6 +71,8 @@ void ExpectTemplate(HWND dialog, const char* caption, int width, int height,
                     const std::vector<TemplateControl>& controls);
 
 std::string Gbk(const std::string& utf8);
+// A window handle as the help recorder writes it.
+std::string Hex(HWND window);
 // The text through WM_GETTEXT, which also reaches edit controls.
 std::string ControlText(HWND control);
 // Clicks a button and returns once the dialog has handled the click (for a

@@ -5,11 +5,14 @@
 #include "integration/class_registry.h"
 #include "resources/resource_ids.h"
 #include "support/dialog_driver.h"
+#include "support/registry_lock.h"
 
 namespace {
 
 const char kProductKey[] = "Software\\Kelvon";
 const char kMenuItemsKey[] = "Software\\Kelvon\\Setup\\MenuItems";
+const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Kelvon.exe";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvon archiver";
 const char* const kMenuItemNames[] = {"ExtrTo",   "ExtrHere", "Extr",     "ExtrSep",    "OpenSFX",
                                       "AddTo",    "AddArc",   "EmailArc", "EmailOpt",   "Test",
                                       "Convert",  "SFXLocal", "SFXNetwork", "SFXOther"};
@@ -87,10 +90,18 @@ protected:
     }
     void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, kProductKey); }
 
+    // Setup's machine-wide entries, whose presence tells what OK did.
+    void RemoveMachineEntries() {
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathKey);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    }
+
     HostedDialog host_{"kelvon_setup_dialog"};
 };
 
-TEST_F(SetupDialog, TemplatesOfBothDialogs) {
+// Both templates read back; F1 and the Help button open each dialog's own
+// topic, with the dialog as owner; the help closes at the end.
+TEST_F(SetupDialog, TemplatesAndHelpOfBothDialogs) {
     HWND dialog = host_.Start("", kSetupTitle);
     ASSERT_NE(nullptr, dialog);
     ExpectTemplate(dialog, kSetupTitle, 331, 233, kSetupControls);
@@ -98,6 +109,10 @@ TEST_F(SetupDialog, TemplatesOfBothDialogs) {
     EXPECT_EQ(style, GetWindowLongA(dialog, GWL_STYLE) & style);
     EXPECT_NE(0, GetWindowLongA(GetDlgItem(dialog, IDC_EXPLANATION), GWL_STYLE) & ES_READONLY);
     SavePicture(dialog, "setupdlg");
+    PressKey(dialog, VK_F1);
+    host_.WaitForHelpCalls(2);
+    PressButton(dialog, IDHELP);
+    host_.WaitForHelpCalls(3);
 
     PressButton(dialog, IDC_CONTEXT_ITEMS);
     HWND items = host_.Window(kItemsTitle);
@@ -106,11 +121,21 @@ TEST_F(SetupDialog, TemplatesOfBothDialogs) {
     EXPECT_EQ(style & ~DS_CENTER, GetWindowLongA(items, GWL_STYLE) & style);
     EXPECT_EQ(dialog, GetWindow(items, GW_OWNER));
     SavePicture(items, "setupcontextitems");
+    PressKey(items, VK_F1);
+    host_.WaitForHelpCalls(4);
+    PressButton(items, IDHELP);
+    host_.WaitForHelpCalls(5);
     PressKey(items, VK_ESCAPE);
     EXPECT_TRUE(WaitForWindowGone(items, 5000));
     PressKey(dialog, VK_ESCAPE);
     EXPECT_EQ(0u, host_.ExitCode());
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
+    const std::string help = host_.Folder().PathOf("Kelvon.chm::/html/");
+    const std::string settings = Hex(dialog) + "|" + help + "HELPIntegrationSettings.htm|0";
+    const std::string itemsTopic = Hex(items) + "|" + help + "HELPContextItems.htm|0";
+    const std::vector<std::string> calls = {"load", settings, settings, itemsTopic, itemsTopic, "00000000|(null)|18",
+                                            "unload"};
+    EXPECT_EQ(calls, host_.HelpCalls());
 }
 
 // The marks come from the stored choices; the shell integration box enables
@@ -199,6 +224,58 @@ TEST_F(SetupDialog, ContextItemsOkWritesAllCancelNone) {
     PressKey(dialog, VK_ESCAPE);
     EXPECT_EQ(0u, host_.ExitCode());
     EXPECT_EQ(15u, TakeSnapshot(HKEY_CURRENT_USER, {kMenuItemsKey}).size());
+}
+
+// OK, pressed or pressed by the dialog itself when silent, stores what the
+// boxes show, applies it and, unless for a Windows Installer package,
+// registers the uninstall entry.
+TEST_F(SetupDialog, OkStoresAndApplies) {
+    const struct {
+        const char* arguments;
+        bool silent;
+        bool msi;
+    } cases[] = {{"", false, false}, {"/msi", false, true}, {"/s", true, false}, {"/s /msi", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        DeleteKeyTree(HKEY_CURRENT_USER, kProductKey);
+        RemoveMachineEntries();
+        HWND dialog = host_.Start(c.arguments, c.silent ? nullptr : kSetupTitle);
+        if (!c.silent) {
+            ASSERT_NE(nullptr, dialog);
+            Click(dialog, IDC_GROUP_ZIP);
+            Click(dialog, IDC_DESKTOP_LINK);
+            PressButton(dialog, IDOK);
+        }
+        EXPECT_EQ(1u, host_.ExitCode());
+        const std::string setup = std::string(kProductKey) + "\\Setup";
+        EXPECT_EQ(c.silent ? 1u : 0u, GetDword(HKEY_CURRENT_USER, setup + "\\.zip", "Set"));
+        EXPECT_EQ(c.silent ? 0u : 1u, GetDword(HKEY_CURRENT_USER, setup + "\\Links", "Desktop"));
+        EXPECT_EQ(1u, GetDword(HKEY_CURRENT_USER, setup + "\\.vok", "Set"));
+        EXPECT_EQ(host_.Folder().PathOf("Kelvon.exe"), GetString(HKEY_LOCAL_MACHINE, kAppPathKey, ""));
+        EXPECT_EQ(!c.msi, KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    }
+}
+
+// A setup that may not write machine-wide says so, also when silent,
+// registers no uninstall entry and ends with 0.
+TEST_F(SetupDialog, WithoutAdministratorRightsSaysSo) {
+    for (const char* arguments : {"", "/s"}) {
+        SCOPED_TRACE(arguments);
+        RemoveMachineEntries();
+        {
+            RegistryKeyLock lock(HKEY_LOCAL_MACHINE, kAppPathKey);
+            ASSERT_TRUE(lock.Locked());
+            HWND dialog = host_.Start(arguments, *arguments ? nullptr : kSetupTitle);
+            if (dialog) PressButton(dialog, IDOK);
+            HWND box = host_.Window("Kelvon 压缩文件管理器");
+            ASSERT_NE(nullptr, box);
+            EXPECT_EQ(Gbk("安装 Kelvon 需要管理员权限。请以管理员身份重新运行安装程序。"), MessageBoxText(box));
+            PressButton(box, IDOK);
+            EXPECT_EQ(0u, host_.ExitCode());
+        }
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    }
+    RemoveMachineEntries();
 }
 
 }  // namespace
