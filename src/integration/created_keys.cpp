@@ -76,15 +76,16 @@ void RemoveCreatedKeys(HKEY root, const char* path, RegView view) {
     if (!FormatInto(key, sizeof(key), "%s", path)) return;
     for (;;) {
         char name[kNoteNameSize];
-        // A key nobody noted was there before setup, and so were its parents.
-        if (!NoteName(root, view, key, name) || SettingGetDword(kCreatedKeysKey, name, 0) == 0) return;
+        if (!NoteName(root, view, key, name)) return;
+        bool noted = SettingGetDword(kCreatedKeysKey, name, 0) != 0;
         if (RegKeyExists(root, key, view)) {
-            // Something else put an entry here since: the key is theirs too.
-            if (!RegKeyIsEmpty(root, key, view)) return;
+            // A key nobody noted was there before setup, and so were its
+            // parents; one that is not empty holds another program's entry.
+            if (!noted || !RegKeyIsEmpty(root, key, view)) return;
             RegDeleteKeyOnly(root, key, view);
             if (RegKeyExists(root, key, view)) return;
         }
-        RegDeleteValueOnly(HKEY_CURRENT_USER, kCreatedKeysKey, name);
+        if (noted) RegDeleteValueOnly(HKEY_CURRENT_USER, kCreatedKeysKey, name);
         char* parentEnd = LastBackslash(key);
         if (!parentEnd) return;
         *parentEnd = '\0';

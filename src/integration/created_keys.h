@@ -37,7 +37,8 @@ private:
 // creations go to now.
 LONG WriteStringNotingKeys(HKEY root, const char* path, const char* name, const char* text);
 
-// Once removal has deleted its entries below `path`: deletes the key and then
-// each parent in turn while it is noted and empty, and forgets the notes of
-// those that are gone.
+// Once removal has deleted its entries at `path`: deletes the key and its
+// parents, deepest first, that setup noted and that are empty now, and
+// forgets the notes of those that are gone. Stops at the first key that is
+// there and either was not noted or still holds an entry.
 void RemoveCreatedKeys(HKEY root, const char* path, RegView view = OwnView);

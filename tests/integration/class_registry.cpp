@@ -100,10 +100,10 @@ bool KeyExists(HKEY root, const std::string& key, REGSAM view) {
     return true;
 }
 
-bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
+bool ValueExists(HKEY root, const std::string& key, const std::string& name, REGSAM view) {
     DWORD type;
     std::vector<unsigned char> data;
-    return GetValue(root, key, name, &type, &data);
+    return GetValue(root, key, name, &type, &data, view);
 }
 
 std::string GetString(HKEY root, const std::string& key, const std::string& name, REGSAM view) {

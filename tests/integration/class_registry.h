@@ -17,7 +17,7 @@ void PutDword(HKEY root, const std::string& key, const std::string& name, DWORD 
 void MakeKey(HKEY root, const std::string& key);
 
 bool KeyExists(HKEY root, const std::string& key, REGSAM view = 0);
-bool ValueExists(HKEY root, const std::string& key, const std::string& name);
+bool ValueExists(HKEY root, const std::string& key, const std::string& name, REGSAM view = 0);
 // The REG_SZ text, or "<missing>" when there is no such value.
 std::string GetString(HKEY root, const std::string& key, const std::string& name, REGSAM view = 0);
 std::vector<unsigned char> GetBinary(HKEY root, const std::string& key, const std::string& name);

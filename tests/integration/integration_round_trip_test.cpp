@@ -67,9 +67,7 @@ std::set<std::string> KeptDifferences(const IntegrationSettings& settings) {
         // of ".zip" puts back the previous owner's empty-file entry but
         // keeps our "Data" beside it: the backup records a template file or
         // an empty file, never "Data".
-        for (const char* machine : {"HKLM32", "HKLM64"}) {
-            kept.insert(std::string("+") + machine + "\\Software\\Classes\\.zip\\ShellNew|Data");
-        }
+        kept.insert("+HKLM\\Software\\Classes\\.zip\\ShellNew|Data");
     } else {
         // The template files beside the program are made once and never
         // rewritten; no sequence deletes them, the program folder is the
@@ -80,22 +78,29 @@ std::set<std::string> KeptDifferences(const IntegrationSettings& settings) {
     return kept;
 }
 
-// The entries that a setup added in the 64-bit view alone. Seen from the
-// 64-bit view, a write of the 32-bit view lies below Wow6432Node where the
-// key is redirected, and at the same path where both views share it; so an
-// entry at the same path in both views is the 64-bit view's own only when
-// the 32-bit view's write shows below Wow6432Node as well.
+// Whether an entry of the machine's key ("<key>" or "<key>|<value>", below
+// Software) shows in the 32-bit view.
+bool In32BitView(const std::string& entry) {
+    std::string::size_type bar = entry.find('|');
+    std::string key = "Software\\" + entry.substr(0, bar);
+    if (bar == std::string::npos) return KeyExists(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY);
+    return ValueExists(HKEY_LOCAL_MACHINE, key, entry.substr(bar + 1), KEY_WOW64_32KEY);
+}
+
+// The entries that a setup added in the 64-bit view alone. A write of the
+// 32-bit view lies below Wow6432Node where the key is redirected, and at the
+// same path where both views share the key; so an entry that shows in both
+// views is the 64-bit view's own only when the 32-bit view has a twin below
+// Wow6432Node.
 std::set<std::string> AddedIn64BitViewAlone(const std::set<std::string>& added) {
-    const std::string prefix64 = "+HKLM64\\Software\\";
+    const std::string machine = "+HKLM\\Software\\";
     const std::string redirected = "Wow6432Node\\";
     std::set<std::string> alone;
     for (const std::string& entry : added) {
-        if (entry.compare(0, prefix64.size(), prefix64) != 0) continue;
-        std::string rest = entry.substr(prefix64.size());
-        if (rest.compare(0, redirected.size(), redirected) == 0) continue;
-        if (!added.count("+HKLM32\\Software\\" + rest) || added.count(prefix64 + redirected + rest)) {
-            alone.insert(rest);
-        }
+        if (entry.compare(0, machine.size(), machine) != 0) continue;
+        std::string rest = entry.substr(machine.size());
+        if (rest.find(redirected) != std::string::npos) continue;
+        if (!In32BitView(rest) || added.count(machine + redirected + rest)) alone.insert(rest);
     }
     return alone;
 }

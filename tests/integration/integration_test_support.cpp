@@ -64,21 +64,10 @@ std::set<std::string> ShortcutFolderListing() {
 }
 
 RegistrySnapshot WholeRegistry() {
-    const struct {
-        const char* tag;
-        HKEY root;
-        const char* key;
-        REGSAM view;
-    } parts[] = {
-        {"HKCU", HKEY_CURRENT_USER, "Software", 0},
-        {"HKLM32", HKEY_LOCAL_MACHINE, "Software", KEY_WOW64_32KEY},
-        {"HKLM64", HKEY_LOCAL_MACHINE, "Software", KEY_WOW64_64KEY},
-    };
     RegistrySnapshot whole;
-    for (const auto& part : parts) {
-        for (const auto& entry : TakeSnapshot(part.root, {part.key}, part.view)) {
-            whole[std::string(part.tag) + "\\" + entry.first] = entry.second;
-        }
+    for (const auto& entry : TakeSnapshot(HKEY_CURRENT_USER, {"Software"})) whole["HKCU\\" + entry.first] = entry.second;
+    for (const auto& entry : TakeSnapshot(HKEY_LOCAL_MACHINE, {"Software"}, KEY_WOW64_64KEY)) {
+        whole["HKLM\\" + entry.first] = entry.second;
     }
     return whole;
 }

@@ -29,10 +29,11 @@ std::set<std::string> FolderListing(const std::string& folder);
 // all-users: "<path>" for a file, "<path>\" for a folder.
 std::set<std::string> ShortcutFolderListing();
 
-// HKEY_CURRENT_USER\Software and HKEY_LOCAL_MACHINE\Software in the 32-bit
-// and the 64-bit view, which hold all of HKEY_CLASSES_ROOT too (it merges
-// their "Classes" keys); each entry starts with "HKCU", "HKLM32" or "HKLM64"
-// and a backslash.
+// HKEY_CURRENT_USER\Software and HKEY_LOCAL_MACHINE\Software, each entry
+// after "HKCU\" or "HKLM\". The machine's key is read in the 64-bit view,
+// which holds all there is: the 32-bit view is its Wow6432Node keys and the
+// keys both views share. Their "Classes" keys together are
+// HKEY_CLASSES_ROOT.
 RegistrySnapshot WholeRegistry();
 
 // Target and description of a shell link, read back through IShellLinkA;
