@@ -8,8 +8,6 @@
 
 namespace {
 
-const char* const kLibraries[] = {"vokext.dll", "vokext64.dll"};
-
 void ListFolder(const std::string& folder, std::set<std::string>& listing) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -17,13 +15,9 @@ void ListFolder(const std::string& folder, std::set<std::string>& listing) {
     do {
         std::string name = found.cFileName;
         if (name == "." || name == "..") continue;
-        std::string path = folder + "\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            listing.insert(path + "\\");
-            ListFolder(path, listing);
-        } else {
-            listing.insert(path);
-        }
+        bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        listing.insert(folder + "\\" + name + (isFolder ? "\\" : ""));
+        if (isFolder) ListFolder(folder + "\\" + name, listing);
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
@@ -32,25 +26,18 @@ void ListFolder(const std::string& folder, std::set<std::string>& listing) {
 
 void PlaceLibrary(const char* name) { WriteBytes(TestProgramFolder() + name, ""); }
 
-void RemoveLibraries() {
-    for (const char* name : kLibraries) DeleteFileA((TestProgramFolder() + name).c_str());
-}
-
 std::string SpecialFolder(int csidl) {
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items))) return "";
     char path[MAX_PATH] = "";
     SHGetPathFromIDListA(items, path);
     CoTaskMemFree(items);
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return folder;
+    return path;
 }
 
 std::set<std::string> FolderListing(const std::string& folder) {
     std::set<std::string> listing;
-    std::string base = folder;
-    if (!base.empty() && base.back() == '\\') base.pop_back();
+    std::string base = folder.substr(0, folder.find_last_not_of('\\') + 1);
     if (!base.empty()) ListFolder(base, listing);
     return listing;
 }
@@ -72,26 +59,23 @@ RegistrySnapshot WholeRegistry() {
     return whole;
 }
 
-LinkContent ReadLink(const std::string& path) {
-    LinkContent content{"<unreadable>", "<unreadable>"};
+std::pair<std::string, std::string> ReadLink(const std::string& path) {
+    char target[MAX_PATH] = "<unreadable>";
+    char description[MAX_PATH] = "<unreadable>";
     IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link)))) {
-        return content;
-    }
     IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        wchar_t name[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, name, MAX_PATH);
-        char text[MAX_PATH];
-        if (SUCCEEDED(file->Load(name, STGM_READ)) && SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, 0))) {
-            content.target = text;
-            if (SUCCEEDED(link->GetDescription(text, MAX_PATH))) content.description = text;
-        }
-        file->Release();
+    wchar_t name[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, name, MAX_PATH);
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(name, STGM_READ))) {
+        link->GetPath(target, MAX_PATH, nullptr, 0);
+        link->GetDescription(description, MAX_PATH);
     }
-    link->Release();
-    return content;
+    if (file) file->Release();
+    if (link) link->Release();
+    return {target, description};
 }
 
 void IntegrationTest::SetUp() {
@@ -100,7 +84,7 @@ void IntegrationTest::SetUp() {
 }
 
 void IntegrationTest::TearDown() {
-    RemoveLibraries();
+    for (const char* name : {"vokext.dll", "vokext64.dll"}) DeleteFileA((TestProgramFolder() + name).c_str());
     CleanAssociations();
     CoUninitialize();
 }
