@@ -68,16 +68,12 @@ void PlaceLink(const char* folder, bool wanted, const char* archiver) {
     }
 }
 
-// A translated name that holds a path, or nothing, would put its link
-// outside the group folder or name the folder itself.
-bool IsPlainName(const char* name) { return name[0] != '\0' && PointToName(name) == name; }
-
 void FillGroup(const char* group, const GroupLinkNames& names) {
     for (int i = 0; i < kGroupLinkCount; ++i) {
         char fileName[kPathSize];
         char link[kPathSize];
         char target[kPathSize];
-        if (IsPlainName(names[i]) && FormatInto(fileName, sizeof(fileName), kGroupLinkNameFormat, names[i]) &&
+        if (FormatInto(fileName, sizeof(fileName), kGroupLinkNameFormat, names[i]) &&
             PathInFolder(group, fileName, link) && PathBesideProgram(kGroupLinks[i].target, target, sizeof(target))) {
             CreateShellLink(target, link, GetMsg(IDS_SHORTCUT_COMMENT));
         }

@@ -12,11 +12,9 @@
 
 #include "association_test_support.h"
 #include "integration_test_support.h"
-#include "localization/catalog.h"
 #include "localization/messages.h"
 #include "platform/path_text.h"
 #include "resources/resource_ids.h"
-#include "support/catalog_text.h"
 #include "support/process.h"
 #include "support/scratch_folder.h"
 
@@ -82,30 +80,6 @@ TEST_F(Shortcuts, LinksLandWhereTheWindowsVersionPutsThem) {
 
     CreateShortcuts(IntegrationSettings{}, nullptr);
     before.erase(oldLink);
-    EXPECT_EQ(before, ShortcutFolderListing());
-}
-
-// A translated link name that is a path does not lead out of the group.
-TEST_F(Shortcuts, AGroupLinkNameIsNeverAPath) {
-    char manual[512];
-    ASSERT_GT(LoadStringA(nullptr, IDS_MANUAL_LINK_NAME, manual, sizeof(manual)), 0);
-    ScratchFolder folder("kelvon_shortcuts");
-    std::string catalog = folder.PathOf("uninstall.lng");
-    ASSERT_TRUE(WriteBytes(catalog, kCatalogMarkerLine + MessageEntry(manual, "../Outside")));
-    Catalog.Load(catalog.c_str(), nullptr);
-    ASSERT_TRUE(Catalog.IsLoaded());
-    std::set<std::string> before = ShortcutFolderListing();
-    IntegrationSettings settings = {};
-    settings.flag[ProgramGroupLinks] = 1;
-    CreateShortcuts(settings, nullptr);
-    Catalog.Release();
-    std::vector<std::string> places = Places();
-    for (size_t i = 2; i < places.size(); ++i) {
-        std::string group = places[i] + "\\Kelvon\\";
-        for (const std::string& entry : {group, group + "Kelvon.lnk", group + GetMsg(IDS_HELP_LINK_NAME) + ".lnk"}) {
-            before.insert(entry);
-        }
-    }
     EXPECT_EQ(before, ShortcutFolderListing());
 }
 
