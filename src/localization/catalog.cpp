@@ -14,14 +14,10 @@ namespace {
 
 // The only line separator the lookups know; raw line ends become this.
 constexpr char kLineEnd = '\f';
-// The marker is two asterisks followed by the first 11 bytes of this.
-const char kMarkerTail[] = "*messages***";
-constexpr int kMarkerTailCompared = 11;
 // A value is copied from this far into its line: key, "=" and the quote.
 constexpr int kValueOffset = kCatalogKeySize + 2;
 // The last line has no separator to stop at, so its value is cut here.
 constexpr int kLastLineValueLimit = 255;
-constexpr std::size_t kScaleTextSize = 512;
 constexpr int kUnscaledPercent = 100;
 // The prefix byte of each kind of key; kind 2 has no user in this program.
 const char kKindPrefixes[] = {'s', '$', '@'};
@@ -97,10 +93,7 @@ char* AllocateCatalogSection() {
 
 int FindCatalogMarker(const unsigned char* block, int count) {
     for (int i = 0; i <= count - kCatalogBlockOverlap; ++i) {
-        if (block[i] == '*' && block[i + 1] == '*' &&
-            std::strncmp(reinterpret_cast<const char*>(block + i + 2), kMarkerTail, kMarkerTailCompared) == 0) {
-            return i;
-        }
+        if (std::memcmp(block + i, kCatalogMarker, kCatalogMarkerCompared) == 0) return i;
     }
     return -1;
 }

@@ -21,6 +21,17 @@ constexpr int kCatalogSectionSpare = 1024;
 constexpr int kCatalogBlockSize = 8192;
 constexpr int kCatalogBlockOverlap = 16;
 constexpr int kCatalogMaxBlocks = 64;
+// The first line of the section; it is recognised by its first 13 bytes,
+// wherever they start.
+constexpr char kCatalogMarker[] = "***messages***";
+constexpr int kCatalogMarkerCompared = 13;
+
+// The direction entry translates this text, in this context, to "RTL".
+constexpr char kDirectionQuery[] = "LTR";
+constexpr char kRightToLeft[] = "RTL";
+// The buffers the direction and scale lookups translate into.
+constexpr std::size_t kDirectionTextSize = 1024;
+constexpr std::size_t kScaleTextSize = 512;
 
 // Offsets of the catalog's lines, sorted by their first 8 bytes.
 struct LineIndex {
@@ -95,6 +106,24 @@ char* AllocateCatalogSection();
 // Where the section marker starts in the first `count` bytes of a block, or
 // -1. A marker that starts in the last 15 bytes is left to the next block.
 int FindCatalogMarker(const unsigned char* block, int count);
+
+// The file offset of the section marker, or -1 when it lies beyond the
+// blocks the search reads. `read(position, block, size)` reads up to `size`
+// bytes at `position` and returns how many, or -1. Blocks overlap by the
+// search window, so a marker across a block boundary is found in the next.
+template <typename ReadAt>
+int64_t ScanForCatalogMarker(ReadAt read) {
+    unsigned char block[kCatalogBlockSize];
+    int64_t position = 0;
+    for (int i = 0; i < kCatalogMaxBlocks; ++i) {
+        int count = read(position, block, kCatalogBlockSize);
+        if (count < kCatalogBlockOverlap) return -1;
+        int at = FindCatalogMarker(block, count);
+        if (at >= 0) return position + at;
+        position += count - kCatalogBlockOverlap;
+    }
+    return -1;
+}
 
 // Resolves the escapes and turns raw line ends into form feeds, in place, up
 // to `count` bytes or the first zero byte; terminates the text and returns

@@ -9,11 +9,6 @@
 
 namespace {
 
-constexpr std::size_t kDirectionTextSize = 1024;
-// The direction entry translates this text, in this context, to "RTL".
-const char kDirectionQuery[] = "LTR";
-const char kRightToLeft[] = "RTL";
-
 // A name without a backslash lies beside the program; any other path is
 // taken as it is, a relative one from the current directory.
 bool CatalogPath(const char* fileName, char (&path)[kPathSize]) {
@@ -27,27 +22,15 @@ bool CatalogPath(const char* fileName, char (&path)[kPathSize]) {
     return PathBesideProgram(fileName, path, sizeof(path)) && ContainsBackslash(path);
 }
 
-// The file offset of the section marker, or -1. Blocks overlap by the
-// search window, so a marker across a block boundary is found in the next.
-int64_t FindMarker(File& file) {
-    unsigned char block[kCatalogBlockSize];
-    for (int i = 0; i < kCatalogMaxBlocks; ++i) {
-        int64_t position = file.Tell();
-        int count = file.Read(block, sizeof(block));
-        if (count < kCatalogBlockOverlap) return -1;
-        int at = FindCatalogMarker(block, count);
-        if (at >= 0) return position + at;
-        file.Seek(position + count - kCatalogBlockOverlap, FILE_BEGIN);
-    }
-    return -1;
-}
-
 void ReadSection(LanguageCatalog& catalog, const char* fileName) {
     char path[kPathSize];
     if (!CatalogPath(fileName, path)) return;
     File file;
     if (!file.Open(path, nullptr, true, false)) return;
-    int64_t marker = FindMarker(file);
+    int64_t marker = ScanForCatalogMarker([&file](int64_t position, unsigned char* block, int size) {
+        file.Seek(position, FILE_BEGIN);
+        return file.Read(block, static_cast<unsigned>(size));
+    });
     if (marker < 0) return;
     file.Seek(marker, FILE_BEGIN);
     char* block = AllocateCatalogSection();

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int kMessageBufferCount = 8;
-constexpr int kMessageSize = 512;
 
 char messageBuffers[kMessageBufferCount][kMessageSize];
 int messageBufferIndex = 0;

@@ -1,5 +1,8 @@
 #pragma once
 
+// The size of a message buffer; longer texts are cut to fit.
+constexpr int kMessageSize = 512;
+
 // The text of message `id`, in one of eight rotating 512-byte buffers: it
 // stays valid for eight further calls. A missing message gives "". The
 // catalog's translation, if any, replaces the text.

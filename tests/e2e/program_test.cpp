@@ -21,24 +21,6 @@ std::string Gbk(const char* utf8) {
     return FromUtf8(utf8, 936);
 }
 
-struct MessageBoxSeen {
-    std::string caption;
-    std::string text;
-};
-
-// Runs `program` with /warning and reads the notice it shows.
-MessageBoxSeen ShowWarning(const std::string& program) {
-    StartedProgram started;
-    EXPECT_TRUE(StartProgram(program, "/warning", started));
-    HWND box = WaitForProcessWindow(started.info.dwProcessId, 10000);
-    EXPECT_NE(nullptr, box) << "no message box appeared";
-    if (!box) return {};
-    MessageBoxSeen seen = {WindowText(box), MessageBoxText(box)};
-    PressButton(box, IDOK);
-    EXPECT_EQ(0u, started.WaitForExit(10000));
-    return seen;
-}
-
 // Milliseconds from start to exit; the exit code must be 0.
 DWORD RunTimed(const char* arguments) {
     StartedProgram program;
@@ -116,7 +98,7 @@ TEST(Program, WarningFollowsTheCatalogAndTheLanguageLibraryBesideIt) {
         if (c.library) {
             ASSERT_TRUE(CopyFileA(library.c_str(), folder.PathOf("voklng.dll").c_str(), FALSE));
         }
-        MessageBoxSeen seen = ShowWarning(program);
+        MessageBoxSeen seen = RunToMessageBox(program, "/warning");
         std::string secondLine = c.deleteManually ? c.deleteManually : deleteManually;
         secondLine.replace(secondLine.find("%s"), 2, program);
         EXPECT_EQ(c.caption ? c.caption : caption, seen.caption);

@@ -1,5 +1,9 @@
 #include "support/dialog_driver.h"
 
+#include <gtest/gtest.h>
+
+#include "support/process.h"
+
 namespace {
 
 struct WindowSearch {
@@ -100,6 +104,18 @@ void PressKey(HWND window, UINT key) {
 
 void PressCloseBox(HWND window) {
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+MessageBoxSeen RunToMessageBox(const std::string& program, const std::string& arguments) {
+    StartedProgram started;
+    EXPECT_TRUE(StartProgram(program, arguments, started));
+    HWND box = WaitForProcessWindow(started.info.dwProcessId, 10000);
+    EXPECT_NE(nullptr, box) << "no message box appeared";
+    if (!box) return {};
+    MessageBoxSeen seen = {WindowText(box), MessageBoxText(box)};
+    PressButton(box, IDOK);
+    EXPECT_EQ(0u, started.WaitForExit(10000));
+    return seen;
 }
 
 std::string FromUtf8(const char* utf8, UINT codePage) {

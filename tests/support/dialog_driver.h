@@ -36,6 +36,15 @@ void PressKey(HWND window, UINT key);
 // The close box of the window's caption.
 void PressCloseBox(HWND window);
 
+struct MessageBoxSeen {
+    std::string caption;
+    std::string text;
+};
+
+// Runs `program` with `arguments`, reads the message box it shows, presses
+// OK and expects the program to end with code 0.
+MessageBoxSeen RunToMessageBox(const std::string& program, const std::string& arguments);
+
 // The bytes of an ANSI text in the given code page, made from UTF-8, for
 // comparing window texts with the expected Chinese texts.
 std::string FromUtf8(const char* utf8, UINT codePage);

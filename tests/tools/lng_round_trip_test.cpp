@@ -1,0 +1,160 @@
+// Runs under Wine after lng-round-trip wrote the templates: their keys must
+// be exactly those of the texts Windows itself loads from the modules, and
+// the program must show the translations of a translated template.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "localization/catalog.h"
+#include "localization/messages.h"
+#include "support/catalog_text.h"
+#include "support/dialog_driver.h"
+#include "support/process.h"
+#include "support/scratch_folder.h"
+
+namespace {
+
+// Every text the program would look up, by key.
+using Texts = std::map<std::string, std::string>;
+
+// The dialog code reads texts into buffers of this size.
+constexpr int kDialogTextSize = 1024;
+
+std::string BuildFile(const std::string& relative) {
+    return TestProgramFolder() + "..\\..\\" + relative;
+}
+
+std::string RoundTripFile(const std::string& name) {
+    return TestProgramFolder() + "round_trip\\" + name;
+}
+
+void Add(Texts& texts, int kind, const char* context, const std::string& text) {
+    texts[CatalogKey(kind, context, text.c_str())] = text;
+}
+
+BOOL CALLBACK AddName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
+    if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
+    return TRUE;
+}
+
+BOOL CALLBACK AddBlock(HMODULE, LPCSTR, LPSTR name, LONG_PTR blocks) {
+    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<unsigned>*>(blocks)->push_back(LOWORD(name));
+    return TRUE;
+}
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+std::string Text(HWND window) {
+    char text[kDialogTextSize];
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+void AddMessages(Texts& texts, HMODULE module) {
+    std::vector<unsigned> blocks;
+    EnumResourceNamesA(module, RT_STRING, AddBlock, reinterpret_cast<LONG_PTR>(&blocks));
+    for (unsigned block : blocks) {
+        for (unsigned id = (block - 1) * 16; id < block * 16; ++id) {
+            char text[kMessageSize];
+            if (LoadStringA(module, id, text, sizeof(text)) > 0) Add(texts, kMessageText, nullptr, text);
+        }
+    }
+}
+
+// Each dialog as the program creates it: the caption is looked up even when
+// empty, control texts only when not, and the scale by the empty text.
+void AddDialogs(Texts& texts, HMODULE module) {
+    std::vector<std::string> names;
+    EnumResourceNamesA(module, RT_DIALOG, AddName, reinterpret_cast<LONG_PTR>(&names));
+    for (const std::string& name : names) {
+        if (name == kRightToLeft) continue;
+        HWND dialog = CreateDialogParamA(module, name.c_str(), nullptr, PlainDialog, 0);
+        ASSERT_NE(nullptr, dialog) << name;
+        Add(texts, kDialogText, name.c_str(), Text(dialog));
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            std::string text = Text(child);
+            if (!text.empty()) Add(texts, kDialogText, name.c_str(), text);
+        }
+        Add(texts, kDialogText, name.c_str(), "");
+        DestroyWindow(dialog);
+    }
+}
+
+Texts TextsWindowsLoads(const char* program, const char* library) {
+    Texts texts;
+    HMODULE programModule = program ? LoadLibraryExA(BuildFile(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
+    HMODULE libraryModule = library ? LoadLibraryExA(BuildFile(library).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
+    EXPECT_EQ(program != nullptr, programModule != nullptr) << program;
+    EXPECT_EQ(library != nullptr, libraryModule != nullptr) << library;
+    if (programModule) AddMessages(texts, programModule);
+    AddDialogs(texts, libraryModule ? libraryModule : programModule);
+    Add(texts, kDialogText, kDirectionQuery, kDirectionQuery);
+    if (programModule) FreeLibrary(programModule);
+    if (libraryModule) FreeLibrary(libraryModule);
+    return texts;
+}
+
+// The keys of a template's entries, each with the entry's value.
+Texts TemplateEntries(const std::string& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    EXPECT_TRUE(file.good()) << path;
+    Texts entries;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line.size() > kCatalogKeySize + 2 && line.compare(kCatalogKeySize, 2, "=\"") == 0) {
+            entries[line.substr(0, kCatalogKeySize)] = line.substr(kCatalogKeySize);
+        }
+    }
+    return entries;
+}
+
+TEST(LngRoundTrip, TemplatesHoldTheKeysOfWhatWindowsLoads) {
+    if (GetACP() != 936) GTEST_SKIP() << "code page is " << GetACP() << ", not 936 (locale missing?)";
+    // The settings dialog's explanation is a rich edit control.
+    LoadLibraryA("riched32.dll");
+    const struct {
+        const char* templateName;
+        const char* program;
+        const char* library;
+    } cases[] = {
+        {"program.lng", "Uninstall.exe", nullptr},
+        {"test_program.lng", "tests\\tools\\lng_test.exe", nullptr},
+        {"test_library.lng", nullptr, "tests\\tools\\lng_test.dll"},
+        {"test_both.lng", "tests\\tools\\lng_test.exe", "tests\\tools\\lng_test.dll"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.templateName);
+        const Texts loaded = TextsWindowsLoads(c.program, c.library);
+        const Texts entries = TemplateEntries(RoundTripFile(c.templateName));
+        for (const auto& text : loaded) {
+            EXPECT_EQ(1u, entries.count(text.first)) << "no entry for \"" << text.second << "\"";
+        }
+        for (const auto& entry : entries) {
+            EXPECT_EQ(1u, loaded.count(entry.first)) << "entry for no text: " << entry.first << entry.second;
+        }
+    }
+}
+
+TEST(LngRoundTrip, ProgramShowsTheTranslatedTemplate) {
+    if (GetACP() != 936) GTEST_SKIP() << "code page is " << GetACP() << ", not 936 (locale missing?)";
+    ScratchFolder folder("kelvon_lng_round_trip");
+    const std::string program = folder.PathOf("Uninstall.exe");
+    ASSERT_TRUE(CopyFileA(BuildFile("Uninstall.exe").c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(RoundTripFile("uninstall.lng").c_str(), folder.PathOf("uninstall.lng").c_str(), FALSE));
+    const MessageBoxSeen seen = RunToMessageBox(program, "/warning");
+    // The untranslated line stays the program's own.
+    std::string deleteManually = FromUtf8("你应该手动删除 %s", 936);
+    deleteManually.replace(deleteManually.find("%s"), 2, program);
+    EXPECT_EQ(std::getenv("KELVON_TRANSLATED_CAPTION"), seen.caption);
+    EXPECT_EQ(std::string(std::getenv("KELVON_TRANSLATED_COMPLETED")) + "\n" + deleteManually, seen.text);
+}
+
+}  // namespace

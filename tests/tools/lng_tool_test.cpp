@@ -1,0 +1,292 @@
+// kelvon-lng on the test modules built from lng_test.rc: what it keys, the
+// round trip template - translate - check - update, and every kind of
+// mistake that check reports.
+#include <iconv.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "catalog_file.h"
+#include "commands.h"
+#include "module_texts.h"
+#include "support/catalog_text.h"
+
+namespace {
+
+const std::string kProgram = KELVON_LNG_TEST_PROGRAM;
+const std::string kLibrary = KELVON_LNG_TEST_LIBRARY;
+
+std::string Gbk(const std::string& utf8) {
+    iconv_t converter = iconv_open("CP936", "UTF-8");
+    std::vector<char> out(utf8.size() * 2 + 1);
+    char* in = const_cast<char*>(utf8.data());
+    char* to = out.data();
+    std::size_t inLeft = utf8.size();
+    std::size_t outLeft = out.size();
+    EXPECT_NE(static_cast<std::size_t>(-1), iconv(converter, &in, &inLeft, &to, &outLeft)) << utf8;
+    iconv_close(converter);
+    return std::string(out.data(), to);
+}
+
+std::string Repeat(const std::string& text, int count) {
+    std::string repeated;
+    for (int i = 0; i < count; ++i) repeated += text;
+    return repeated;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+ModuleResources ReadModule(const std::string& path) {
+    const std::string bytes = ReadBytes(path);
+    ModuleResources module;
+    std::string error;
+    EXPECT_TRUE(ReadModuleResources(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), module, error))
+        << path << ": " << error;
+    return module;
+}
+
+struct LngRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+LngRun Lng(const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    int exitCode = RunKelvonLng(arguments, out, err);
+    return {exitCode, out.str(), err.str()};
+}
+
+std::string Scratch(const std::string& name, const std::string& bytes) {
+    const std::string path = ::testing::TempDir() + "lng_tool_test_" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+std::string MessageKey(const std::string& utf8) {
+    return CatalogKey(kMessageText, nullptr, Gbk(utf8).c_str());
+}
+
+std::string DialogKey(const char* dialog, const std::string& utf8) {
+    return CatalogKey(kDialogText, dialog, Gbk(utf8).c_str());
+}
+
+std::string Entry(const std::string& key, const std::string& value) {
+    return key + "=\"" + value + "\"";
+}
+
+// The catalog with a new value in the entry of `key`.
+std::string Translated(std::string catalog, const std::string& key, const std::string& value) {
+    std::size_t at = catalog.find("\n" + key + "=\"") + 1;
+    return catalog.replace(at, catalog.find('\r', at) - at, Entry(key, value));
+}
+
+TEST(LngTool, KeysTheTextsTheProgramLooksUp) {
+    const ModuleResources program = ReadModule(kProgram);
+    const ModuleResources library = ReadModule(kLibrary);
+    EXPECT_FALSE(program.isLibrary);
+    EXPECT_TRUE(library.isLibrary);
+    CodePage codePage;
+    ASSERT_TRUE(codePage.Open(936));
+    const struct {
+        const ModuleResources* program;
+        const ModuleResources* library;
+        std::string uses;   // empty: no key has this text
+        std::string value;  // what the template offers, in UTF-8
+    } cases[] = {
+        {&program, nullptr, "message 5104", "卸载 Kelvon"},
+        {&program, nullptr, "message 5112", "tab\tquote\"x\" back\\slash\r\nnext line"},
+        // Unit by unit: the emoji's two halves are two characters cp936 lacks.
+        {&program, nullptr, "message 5113", "€·ー ? ?? ?"},
+        {&program, nullptr, "message 5200", Repeat("0123456789", 52).substr(0, 511)},
+        {&program, nullptr, "message 5201", Repeat("中文", 127) + "中"},  // no half character at the cut
+        {&program, nullptr, "SETUPDLG caption", "Kelvon 安装"},
+        {&program, nullptr, "SETUPDLG control 65535", "解压到<文件夹\\>"},
+        {&program, nullptr, "SETUPDLG control 1, SETUPDLG control 2", "确定"},
+        {&program, nullptr, "SETUPDLG size", "100*100"},
+        {&program, nullptr, "DONEDLG control 5107", "感谢使用 \"Kelvon\"!"},
+        {&program, nullptr, "DONEDLG size, DONEDLG caption, which is empty and so shows this value", ""},
+        {&program, nullptr, "reading direction", "LTR"},
+        {&program, nullptr, "", "never keyed"},
+        {nullptr, &library, "SETUPDLG caption", "Library setup"},
+        {nullptr, &library, "reading direction", "RTL"},
+        {nullptr, &library, "", "卸载 Kelvon"},
+        {nullptr, &library, "", "never keyed"},
+        {&program, &library, "message 5104", "卸载 Kelvon"},
+        {&program, &library, "SETUPDLG caption", "Library setup"},
+        {&program, &library, "", "Kelvon 安装"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.program ? "program " : "") + std::string(c.library ? "library " : "") + c.value);
+        const ModuleTexts texts = CollectModuleTexts(c.program, c.library, codePage);
+        EXPECT_EQ(c.library != nullptr, texts.rightToLeft);
+        std::vector<std::string> uses;
+        for (const KeyedText& text : texts.texts) {
+            std::string joined;
+            for (const std::string& use : text.uses) joined += (joined.empty() ? "" : ", ") + use;
+            if (text.templateValue == Gbk(c.value)) uses.push_back(joined);
+        }
+        EXPECT_EQ(c.uses.empty() ? std::vector<std::string>() : std::vector<std::string>{c.uses}, uses);
+    }
+}
+
+TEST(LngTool, TemplateTranslateCheckUpdate) {
+    const LngRun made = Lng({"template", kProgram, kLibrary});
+    ASSERT_EQ(kExitClean, made.exitCode) << made.err;
+    const std::string messageKey = MessageKey("卸载 Kelvon");
+    const std::string captionKey = DialogKey("SETUPDLG", "Library setup");
+    const std::string translated =
+        Translated(Translated(made.out, messageKey, "Uninstall \\\"Kelvon\\\""), captionKey, Gbk("设置"));
+    ASSERT_NE(made.out, translated);
+    for (const std::string& catalog : {made.out, translated}) {
+        const LngRun check = Lng({"check", kProgram, kLibrary, Scratch("round_trip.lng", catalog)});
+        EXPECT_EQ(kExitClean, check.exitCode);
+        EXPECT_EQ("", check.out);
+    }
+    const std::string path = Scratch("translated.lng", translated);
+    EXPECT_EQ(translated, Lng({"update", kProgram, kLibrary, path}).out);
+    // Without the program its messages are stale: listed at the end, and
+    // the rest still checks clean.
+    const LngRun update = Lng({"update", kLibrary, path});
+    const std::size_t stale = update.out.find("; Entries of the old catalog that no text uses:");
+    ASSERT_NE(std::string::npos, stale);
+    EXPECT_LT(update.out.find("\n" + Entry(captionKey, Gbk("设置")) + "\r\n"), stale);
+    EXPECT_NE(std::string::npos, update.out.find(": " + Entry(messageKey, "Uninstall \\\"Kelvon\\\"") + "\r\n", stale));
+    const LngRun check = Lng({"check", kLibrary, Scratch("updated.lng", update.out)});
+    EXPECT_EQ(kExitClean, check.exitCode);
+    EXPECT_EQ("", check.out);
+}
+
+TEST(LngTool, CheckFindsEveryKindOfMistake) {
+    const std::string uppercase = [](std::string key) {
+        std::transform(key.begin(), key.end(), key.begin(), ::toupper);
+        return key;
+    }(DialogKey("SETUPDLG", "VOK(&V)"));
+    const struct {
+        std::string line;
+        std::string finding;  // part of the finding on this line; empty: none
+    } lines[] = {
+        {"; " + std::string(600000, 'x'), ""},  // pushes the marker out of the search's reach
+        {Entry(MessageKey("卸载 Kelvon"), "before"), "before the marker: the program ignores this entry"},
+        {"***messages***", "the program does not find this marker: it looks only at the first 523264 bytes"},
+        {Entry(MessageKey("卸载 Kelvon"), "Uninstall Kelvon"), "?"},  // one of the two is the second entry
+        {Entry(MessageKey("卸载 Kelvon"), "Uninstall, again"), "?"},
+        {Entry(MessageKey("你应该手动删除 %s"), "Delete %d now"),
+         "the program refuses this translation of message 5106 and shows its own text"},
+        {Entry(MessageKey("tab\tquote\"x\" back\\slash\r\nnext line"), "tab %d"),
+         "the printf conversions of this translation (%d) differ from those of message 5112 (none)"},
+        {Entry(DialogKey("SETUPDLG", ""), "120x110"), "the SETUPDLG size is not two percentages such as 120*110"},
+        {Entry(CatalogKey(kDialogText, "LTR", "LTR"), "rtl"), "the reading direction is neither RTL nor LTR: \"rtl\""},
+        {Entry("0badc0de", "stale"), "stale or mistyped key 0badc0de: no text of the module has it"},
+        {Entry(uppercase, "VOK"), "a key with uppercase letters never matches"},
+        {DialogKey("SETUPDLG", "Kelvon 安装") + "=\"unclosed", "no closing quote: the program shows \"unclosed\\f\""},
+        {DialogKey("DONEDLG", "感谢使用 \"Kelvon\"!") + ": thanks", "not an entry (the key is not followed by =\")"},
+        {Entry(DialogKey("SETUPDLG", "VOK(&V)"), std::string(1100, 'v')),
+         "the program shows only the first 1023 bytes of this translation of SETUPDLG control 5101"},
+        {Entry(DialogKey("SETUPDLG", "解压到<文件夹\\>"), "\x81\\n"),
+         "the double-byte character at column 11 ends in a backslash, which the program reads as the escape \\n"},
+        {"; " + std::string(kCatalogSectionSize, 'x'), ""},  // the part the program reads ends in it
+        {Entry(MessageKey("€·ー ? ?? ?"), "beyond"),
+         "this entry and 1 more lie beyond the part of the file the program reads (it stops after 131072 bytes"},
+        {Entry(MessageKey(Repeat("0123456789", 52).substr(0, 511)), "beyond, too"), ""},
+    };
+    std::string catalog;
+    for (const auto& line : lines) catalog += line.line + "\r\n";
+    const std::string path = Scratch("mistakes.lng", catalog);
+    const LngRun check = Lng({"check", kProgram, path});
+    EXPECT_EQ(kExitFindings, check.exitCode);
+    std::map<int, std::string> findings;  // by line; 0: the file as a whole
+    std::istringstream output(check.out);
+    for (std::string finding; std::getline(output, finding);) {
+        ASSERT_EQ(0u, finding.find(path + ":")) << finding;
+        int line = std::atoi(finding.c_str() + path.size() + 1);
+        findings[line] += finding + "\n";
+    }
+    // Of two entries with one key the program uses the one its lookup meets first.
+    LanguageCatalog program;
+    ASSERT_TRUE(program.LoadSection(catalog.data() + catalog.find("***messages***"), kCatalogSectionSize));
+    char shown[512];
+    program.Translate(Gbk("卸载 Kelvon").c_str(), shown, sizeof(shown), kMessageText, nullptr);
+    const int used = std::string(shown) == "Uninstall Kelvon" ? 4 : 5;
+    for (int number = 1; number <= static_cast<int>(std::size(lines)); ++number) {
+        SCOPED_TRACE(number);
+        std::string expected = lines[number - 1].finding;
+        if (expected == "?") expected = number == used ? "" : "a second entry for message 5104: the program uses line " + std::to_string(used);
+        if (expected.empty()) {
+            EXPECT_EQ(0u, findings.count(number)) << findings[number];
+        } else {
+            EXPECT_NE(std::string::npos, findings[number].find(expected)) << findings[number];
+        }
+        findings.erase(number);
+    }
+    for (const char* missing : {"message 5201", "SETUPDLG control 1, SETUPDLG control 2", "DONEDLG control 2"}) {
+        EXPECT_NE(std::string::npos, findings[0].find(": no entry for " + std::string(missing) + " \"")) << missing;
+    }
+    findings.erase(0);
+    EXPECT_TRUE(findings.empty()) << findings.begin()->second;
+}
+
+TEST(LngTool, ExitCodes) {
+    const std::string clean = Scratch("clean.lng", Lng({"template", kProgram}).out);
+    const std::string mistaken = Scratch("mistaken.lng", std::string(kCatalogMarkerLine) + Entry("0badc0de", "x"));
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+    } cases[] = {
+        {{"template", kProgram}, kExitClean},
+        {{"--codepage", "1252", "template", kProgram}, kExitClean},
+        {{"check", kProgram, clean}, kExitClean},
+        {{"update", kProgram, mistaken}, kExitClean},
+        {{"check", kProgram, mistaken}, kExitFindings},
+        {{"check", kProgram, clean + ".missing"}, kExitUnreadable},
+        {{"check", clean, clean}, kExitUnreadable},  // not a module
+        {{"check", kProgram, ::testing::TempDir()}, kExitUnreadable},
+        {{"template", kProgram, kProgram}, kExitUnreadable},
+        {{"template"}, kExitUnreadable},
+        {{"translate", kProgram}, kExitUnreadable},
+        {{"--codepage", "x", "template", kProgram}, kExitUnreadable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments.back());
+        const LngRun run = Lng(c.arguments);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.err;
+        if (c.exitCode == kExitUnreadable) {
+            EXPECT_FALSE(run.err.empty());
+        }
+    }
+}
+
+TEST(LngTool, EscapedTextsSurviveTheProgramsUnescaping) {
+    std::string bytes;
+    for (int c = 1; c < 256; ++c) bytes += static_cast<char>(c);
+    std::string escaped = EscapeCatalogText(bytes);
+    EXPECT_EQ(std::string::npos, escaped.find_first_of("\r\n"));
+    escaped.push_back('\0');
+    escaped.resize(static_cast<std::size_t>(UnescapeCatalogText(&escaped[0], static_cast<int>(escaped.size() - 1))));
+    EXPECT_EQ(bytes, escaped);
+}
+
+TEST(LngTool, DamagedModulesAreRefused) {
+    const std::string bytes = ReadBytes(kLibrary);
+    ASSERT_FALSE(bytes.empty());
+    for (std::size_t size = 0; size < bytes.size(); size += 7) {
+        ModuleResources module;
+        std::string error;
+        if (!ReadModuleResources(reinterpret_cast<const uint8_t*>(bytes.data()), size, module, error)) {
+            EXPECT_FALSE(error.empty()) << size;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include "catalog_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+// Far more than the program ever looks at; a larger file is refused.
+constexpr std::size_t kLargestFile = 64u << 20;
+constexpr std::size_t kValueStart = kCatalogKeySize + 2;
+
+bool IsLowerHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+bool IsUpperHexDigit(char c) {
+    return c >= 'A' && c <= 'F';
+}
+
+bool HasEntryShape(const std::string& text, bool allowUppercase) {
+    if (text.size() < kValueStart || text[kCatalogKeySize] != '=' || text[kCatalogKeySize + 1] != '"') return false;
+    return std::all_of(text.begin(), text.begin() + kCatalogKeySize,
+                       [allowUppercase](char c) { return IsLowerHexDigit(c) || (allowUppercase && IsUpperHexDigit(c)); });
+}
+
+// The bytes as the program's unescaping leaves them.
+std::string Unescape(const std::string& bytes, std::size_t start, std::size_t end) {
+    std::string text = bytes.substr(start, end - start);
+    text.push_back('\0');
+    text.resize(static_cast<std::size_t>(UnescapeCatalogText(&text[0], static_cast<int>(end - start))));
+    return text;
+}
+
+void SplitLines(CatalogFile& file) {
+    const std::string& bytes = file.bytes;
+    const bool hasSection = file.markerText >= 0;
+    int32_t textOffset = 0;
+    std::size_t start = 0;
+    for (int number = 1;; ++number) {
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        std::size_t next = end;
+        if (next < bytes.size()) next += bytes.compare(next, 2, "\r\n") == 0 ? 2 : 1;
+        CatalogLine line;
+        line.number = number;
+        line.start = start;
+        line.end = end;
+        const std::size_t read = std::max(start, file.sectionStart);
+        if (!hasSection || end <= file.sectionStart) {
+            line.text = Unescape(bytes, start, end);
+        } else if (read >= file.sectionEnd) {
+            line.place = LinePlace::Beyond;
+            line.text = Unescape(bytes, start, end);
+        } else {
+            // Every raw line end is one separator byte in the program's text.
+            line.place = end > file.sectionEnd ? LinePlace::Cut : LinePlace::Section;
+            line.text = Unescape(bytes, read, std::min(end, file.sectionEnd));
+            line.textOffset = textOffset;
+            textOffset += static_cast<int32_t>(line.text.size());
+            if (end < file.sectionEnd) textOffset += static_cast<int32_t>(std::min(next, file.sectionEnd) - end);
+        }
+        file.lines.push_back(std::move(line));
+        if (end == bytes.size()) break;
+        start = next;
+    }
+}
+
+}  // namespace
+
+bool CatalogLine::IsEntry() const {
+    return HasEntryShape(text, false);
+}
+
+bool CatalogLine::HasUppercaseKey() const {
+    return HasEntryShape(text, true) && !IsEntry();
+}
+
+std::string CatalogLine::Value() const {
+    return IsClosed() ? text.substr(kValueStart, text.rfind('"') - kValueStart) : text.substr(kValueStart);
+}
+
+bool CatalogLine::IsClosed() const {
+    std::size_t quote = text.rfind('"');
+    return quote != std::string::npos && quote >= kValueStart;
+}
+
+const CatalogLine* CatalogFile::LineFor(const std::string& key) const {
+    if (!catalog.IsLoaded()) return nullptr;
+    const char* place = catalog.FindSorted(key.c_str());
+    if (!place) place = catalog.FindLinear(key.c_str());
+    if (!place) return nullptr;
+    const CatalogLine* found = nullptr;
+    for (const CatalogLine& line : lines) {
+        if (line.textOffset >= 0 && line.textOffset <= place - catalog.text) found = &line;
+    }
+    return found;
+}
+
+std::vector<const CatalogLine*> CatalogFile::EntriesWithKey(const std::string& key) const {
+    std::vector<const CatalogLine*> entries;
+    for (const CatalogLine& line : lines) {
+        if (line.IsEntry() && line.Key() == key) entries.push_back(&line);
+    }
+    return entries;
+}
+
+std::string EscapeCatalogText(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+            case '\\': escaped += "\\\\"; break;
+            case '"': escaped += "\\\""; break;
+            case '\n': escaped += "\\n"; break;
+            case '\r': escaped += "\\r"; break;
+            case '\t': escaped += "\\t"; break;
+            default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+bool ParseCatalogFile(std::string bytes, CatalogFile& file) {
+    file.bytes = std::move(bytes);
+    const std::string& all = file.bytes;
+    file.marker = ScanForCatalogMarker([&all](int64_t position, unsigned char* block, int size) {
+        std::size_t count = position < static_cast<int64_t>(all.size())
+                                ? std::min<std::size_t>(static_cast<std::size_t>(size), all.size() - position)
+                                : 0;
+        std::memcpy(block, all.data() + position, count);
+        return static_cast<int>(count);
+    });
+    // The search reads the file from its start, so a marker it finds is the first.
+    std::size_t found = all.find(kCatalogMarker, 0, kCatalogMarkerCompared);
+    file.markerText = found == std::string::npos ? -1 : static_cast<int64_t>(found);
+    if (found == std::string::npos) {
+        file.sectionStart = file.sectionEnd = all.size();
+    } else {
+        file.sectionStart = found;
+        file.sectionEnd = found + std::min<std::size_t>(all.size() - found, kCatalogSectionSize);
+        std::size_t zero = all.find('\0', found);
+        file.endsAtZeroByte = zero < file.sectionEnd;
+        if (file.endsAtZeroByte) file.sectionEnd = zero;
+        if (!file.catalog.LoadSection(all.data() + found, all.size() - found)) return false;
+    }
+    SplitLines(file);
+    return true;
+}
+
+bool ReadCatalogFile(const std::string& path, CatalogFile& file, std::string& error) {
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        error = "cannot open it";
+        return false;
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (stream.read(buffer, sizeof(buffer)) || stream.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(stream.gcount()));
+        if (bytes.size() > kLargestFile) {
+            error = "larger than 64 MB: no catalog";
+            return false;
+        }
+    }
+    if (stream.bad()) {
+        error = "cannot read it";
+        return false;
+    }
+    if (!ParseCatalogFile(std::move(bytes), file)) {
+        error = "out of memory";
+        return false;
+    }
+    return true;
+}

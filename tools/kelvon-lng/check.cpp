@@ -1,0 +1,259 @@
+#include "check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "localization/message_format.h"
+
+namespace {
+
+constexpr int kWholeFile = 0;
+// Marker starts beyond this offset are out of the search's reach.
+constexpr int64_t kMarkerReach = int64_t{kCatalogMaxBlocks} * (kCatalogBlockSize - kCatalogBlockOverlap);
+// A dialog scaled beyond this overflows the dialog code's arithmetic long
+// before it fits on any screen.
+constexpr long kLargestPercent = 1000;
+// Escapes that turn a trail byte of 0x5C into something else; "\\" keeps it.
+const char kBreakingEscapes[] = "\"nrt";
+
+class Findings {
+public:
+    void Add(int line, const std::string& text) { list_.push_back({line, text}); }
+    void Add(const CatalogLine& line, const std::string& text) { Add(line.number, text); }
+    std::vector<Finding> Sorted() {
+        std::stable_sort(list_.begin(), list_.end(), [](const Finding& a, const Finding& b) {
+            return (a.line == kWholeFile ? INT_MAX : a.line) < (b.line == kWholeFile ? INT_MAX : b.line);
+        });
+        return list_;
+    }
+
+private:
+    std::vector<Finding> list_;
+};
+
+// A text on one line of output; the line separator, which a value holds
+// when its closing quote is missing, shows as \f.
+std::string Quoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : EscapeCatalogText(text)) quoted += c == '\f' ? std::string("\\f") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string UsesOf(const KeyedText& text) {
+    std::string uses;
+    for (const std::string& use : text.uses) uses += (uses.empty() ? "" : ", ") + use;
+    return uses;
+}
+
+bool IsEscape(char backslash, char next) {
+    char pair[] = {backslash, next, '\0'};
+    return UnescapeCatalogText(pair, 2) == 1;
+}
+
+// The printf conversions of a text, in order; "%%" is none.
+std::vector<std::string> Conversions(const std::string& text) {
+    std::vector<std::string> conversions;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') continue;
+        std::size_t end = i + 1;
+        if (end < text.size() && text[end] == '%') {
+            i = end;
+            continue;
+        }
+        auto skip = [&](const char* set) {
+            while (end < text.size() && std::strchr(set, text[end]) && text[end] != '\0') ++end;
+        };
+        skip("-+ #0");
+        skip("0123456789*");
+        if (end < text.size() && text[end] == '.') {
+            ++end;
+            skip("0123456789*");
+        }
+        skip("hlLqjzt");
+        if (end < text.size()) ++end;
+        conversions.push_back(text.substr(i, end - i));
+        i = end - 1;
+    }
+    return conversions;
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string joined;
+    for (const std::string& part : parts) joined += (joined.empty() ? "" : " ") + part;
+    return joined.empty() ? "none" : joined;
+}
+
+bool ReadPercent(const char*& p, long& value) {
+    while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+    if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+    char* end = nullptr;
+    value = std::strtol(p, &end, 10);
+    p = end;
+    return value > 0 && value <= kLargestPercent;
+}
+
+// Width and height as the program reads them, "*" between; empty means
+// unscaled.
+bool IsPercentPair(const std::string& value) {
+    if (value.empty()) return true;
+    const char* p = value.c_str();
+    long width = 0;
+    long height = 0;
+    if (!ReadPercent(p, width)) return false;
+    while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+    if (*p++ != '*' || !ReadPercent(p, height)) return false;
+    while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+    return *p == '\0';
+}
+
+void CheckMarker(const CatalogFile& file, Findings& findings) {
+    if (file.marker >= 0) return;
+    if (file.markerText >= 0) {
+        int line = 1;
+        for (const CatalogLine& l : file.lines) {
+            if (l.start <= static_cast<std::size_t>(file.markerText)) line = l.number;
+        }
+        findings.Add(line, file.markerText > kMarkerReach
+                               ? "the program does not find this marker: it looks only at the first " +
+                                     std::to_string(kMarkerReach) + " bytes"
+                               : "the program does not find this marker: it does not look at the last " +
+                                     std::to_string(kCatalogBlockOverlap - 1) + " bytes of the file");
+        return;
+    }
+    for (const CatalogLine& line : file.lines) {
+        std::string lower = line.text;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.find("messages") != std::string::npos && lower.find('*') != std::string::npos) {
+            findings.Add(line, std::string("not the marker: the program looks for exactly ") + kCatalogMarker);
+            return;
+        }
+    }
+    findings.Add(kWholeFile, std::string("no ") + kCatalogMarker + " marker: the program ignores the whole file");
+}
+
+std::string Translation(const KeyedText& text, const CatalogFile& file) {
+    std::vector<char> out(text.capacity);
+    file.catalog.Translate(text.text.c_str(), out.data(), out.size(), text.kind,
+                           text.context.empty() ? nullptr : text.context.c_str());
+    return out.data();
+}
+
+void CheckValue(const KeyedText& text, const std::string& value, const CatalogLine& line, Findings& findings) {
+    const std::string what = UsesOf(text);
+    switch (text.role) {
+        case EntryRole::Text:
+            if (text.kind != kMessageText) return;
+            if (IsSingleStringFormat(text.text.c_str()) && !IsSingleStringFormat(value.c_str())) {
+                findings.Add(line, "the program refuses this translation of " + what +
+                                       " and shows its own text: it must hold exactly one %s and no other %");
+            } else if (Conversions(text.text) != Conversions(value)) {
+                findings.Add(line, "the printf conversions of this translation (" + Joined(Conversions(value)) +
+                                       ") differ from those of " + what + " (" + Joined(Conversions(text.text)) + ")");
+            }
+            return;
+        case EntryRole::Scale:
+            if (!IsPercentPair(value)) {
+                findings.Add(line, "the " + text.uses[0] + " is not two percentages such as 120*110: " + Quoted(value));
+            }
+            return;
+        case EntryRole::Direction:
+            if (value != kRightToLeft && value != kDirectionQuery) {
+                findings.Add(line, std::string("the reading direction is neither ") + kRightToLeft + " nor " +
+                                       kDirectionQuery + ": " + Quoted(value));
+            }
+            return;
+    }
+}
+
+// The entry the program takes for one text, and every other entry with its key.
+void CheckText(const KeyedText& text, const CatalogFile& file, Findings& findings) {
+    const std::string what = UsesOf(text);
+    const CatalogLine* used = file.LineFor(text.key);
+    if (!used) {
+        if (text.role == EntryRole::Text) findings.Add(kWholeFile, "no entry for " + what + " " + Quoted(text.text));
+        return;
+    }
+    const std::string value = Translation(text, file);
+    if (!used->IsEntry()) {
+        findings.Add(*used, "not an entry (the key is not followed by =\"), yet the program takes it for " + what +
+                                " and shows " + Quoted(value));
+    } else if (!used->IsClosed()) {
+        findings.Add(*used, "no closing quote: the program shows " + Quoted(value) + " for " + what);
+    } else if (value != used->Value()) {
+        findings.Add(*used, "the program shows only the first " + std::to_string(value.size()) +
+                                " bytes of this translation of " + what);
+    }
+    for (const CatalogLine* entry : file.EntriesWithKey(text.key)) {
+        if (entry != used && (entry->place == LinePlace::Section || entry->place == LinePlace::Cut)) {
+            findings.Add(*entry, "a second entry for " + what + ": the program uses line " +
+                                     std::to_string(used->number));
+        }
+    }
+    CheckValue(text, value, *used, findings);
+}
+
+// A trail byte 0x5C that forms an escape with the next byte breaks its
+// character, since the program unescapes byte by byte.
+void CheckTrailBackslashes(const CatalogFile& file, const CatalogLine& line, const CodePage& codePage,
+                           Findings& findings) {
+    const std::string& bytes = file.bytes;
+    const std::size_t end = std::min(line.end, file.sectionEnd);
+    bool trail = false;
+    for (std::size_t i = std::max(line.start, file.sectionStart); i < end; ++i) {
+        const bool escape = bytes[i] == '\\' && i + 1 < end && IsEscape(bytes[i], bytes[i + 1]);
+        if (trail && escape && std::strchr(kBreakingEscapes, bytes[i + 1])) {
+            findings.Add(line, "the double-byte character at column " + std::to_string(i - line.start) +
+                                   " ends in a backslash, which the program reads as the escape " +
+                                   bytes.substr(i, 2) + ": write that byte as \\\\");
+        }
+        trail = !trail && !escape && codePage.IsLeadByte(static_cast<unsigned char>(bytes[i]));
+        if (escape) ++i;
+    }
+}
+
+void CheckLines(const ModuleTexts& texts, const CatalogFile& file, const CodePage& codePage, Findings& findings) {
+    const CatalogLine* firstBeyond = nullptr;
+    int beyond = 0;
+    for (const CatalogLine& line : file.lines) {
+        const bool entry = line.IsEntry() || line.HasUppercaseKey();
+        if (line.place == LinePlace::BeforeMarker) {
+            if (entry) findings.Add(line, "before the marker: the program ignores this entry");
+            continue;
+        }
+        if (line.place == LinePlace::Beyond) {
+            if (entry && !firstBeyond) firstBeyond = &line;
+            beyond += entry ? 1 : 0;
+            continue;
+        }
+        CheckTrailBackslashes(file, line, codePage, findings);
+        if (line.place == LinePlace::Cut && entry) {
+            findings.Add(line, "the part of the file the program reads ends inside this entry");
+        }
+        if (line.HasUppercaseKey()) {
+            findings.Add(line, "a key with uppercase letters never matches: write it in lowercase");
+        } else if (line.IsEntry() && !texts.Find(line.Key())) {
+            findings.Add(line, "stale or mistyped key " + line.Key() + ": no text of the module has it");
+        }
+    }
+    if (firstBeyond) {
+        std::string where = file.endsAtZeroByte ? "a zero byte" : std::to_string(kCatalogSectionSize) + " bytes from the marker";
+        findings.Add(*firstBeyond, "this entry and " + std::to_string(beyond - 1) +
+                                       " more lie beyond the part of the file the program reads (it stops after " +
+                                       where + ")");
+    }
+}
+
+}  // namespace
+
+std::vector<Finding> CheckCatalog(const ModuleTexts& texts, const CatalogFile& file, const CodePage& codePage) {
+    Findings findings;
+    CheckMarker(file, findings);
+    if (file.markerText < 0) return findings.Sorted();
+    for (const KeyedText& text : texts.texts) CheckText(text, file, findings);
+    CheckLines(texts, file, codePage, findings);
+    return findings.Sorted();
+}

@@ -1,0 +1,89 @@
+#include "module_texts.h"
+
+#include <strings.h>
+
+#include "localization/catalog.h"
+#include "localization/messages.h"
+
+namespace {
+
+// The dialog code reads each caption and control text into a buffer of this
+// size, and visits at most this many controls of a dialog.
+constexpr std::size_t kDialogTextSize = 1024;
+constexpr std::size_t kDialogControlLimit = 512;
+// Names are short; the limit only bounds the conversion.
+constexpr std::size_t kNameSize = 1024;
+const char kUnscaled[] = "100*100";
+
+void Add(ModuleTexts& texts, int kind, const std::string& context, const std::string& text, EntryRole role,
+         std::size_t capacity, const std::string& templateValue, const std::string& use) {
+    char key[kCatalogKeySize + 1];
+    MakeCatalogKey(kind, context.empty() ? nullptr : context.c_str(), text.c_str(), key);
+    for (KeyedText& known : texts.texts) {
+        if (known.key == key) {
+            known.uses.push_back(use);
+            return;
+        }
+    }
+    texts.texts.push_back({key, kind, context, text, role, capacity, templateValue, {use}});
+}
+
+void AddDialog(ModuleTexts& texts, const std::string& name, const DialogResource& dialog,
+               const CodePage& codePage) {
+    const std::string caption = codePage.FromUtf16(dialog.caption, kDialogTextSize - 1);
+    // The caption is translated even when empty, and then its key is the
+    // scale's: whatever the scale entry says becomes the caption.
+    if (!caption.empty()) Add(texts, kDialogText, name, caption, EntryRole::Text, kDialogTextSize, caption, name + " caption");
+    std::size_t visited = 0;
+    for (const DialogControl& control : dialog.controls) {
+        if (++visited > kDialogControlLimit) {
+            texts.notes.push_back(name + ": controls beyond the first 512 are never translated");
+            break;
+        }
+        const std::string text = codePage.FromUtf16(control.text, kDialogTextSize - 1);
+        if (text.empty()) continue;  // empty texts are left alone
+        Add(texts, kDialogText, name, text, EntryRole::Text, kDialogTextSize, text,
+            name + " control " + std::to_string(control.id));
+    }
+    Add(texts, kDialogText, name, "", EntryRole::Scale, kScaleTextSize, caption.empty() ? "" : kUnscaled,
+        name + " size");
+    if (caption.empty()) texts.texts.back().uses.push_back(name + " caption, which is empty and so shows this value");
+}
+
+}  // namespace
+
+const KeyedText* ModuleTexts::Find(const std::string& key) const {
+    for (const KeyedText& text : texts) {
+        if (text.key == key) return &text;
+    }
+    return nullptr;
+}
+
+ModuleTexts CollectModuleTexts(const ModuleResources* program, const ModuleResources* library,
+                               const CodePage& codePage) {
+    ModuleTexts texts;
+    if (program) {
+        for (const StringResource& message : program->strings) {
+            const std::string text = codePage.FromUtf16(message.text, kMessageSize - 1);
+            Add(texts, kMessageText, "", text, EntryRole::Text, kMessageSize, text,
+                "message " + std::to_string(message.id));
+        }
+    } else {
+        texts.notes.push_back("no program named: messages are keyed by the program's own string table, so they are left out");
+    }
+    const ModuleResources* dialogs = library ? library : program;
+    for (const DialogResource& dialog : dialogs ? dialogs->dialogs : std::vector<DialogResource>()) {
+        const std::string name = codePage.FromUtf16(dialog.name, kNameSize);
+        if (name.empty()) {
+            texts.notes.push_back("dialog " + std::to_string(dialog.number) +
+                                  " has a number, not a name: the program opens none such");
+        } else if (strcasecmp(name.c_str(), kRightToLeft) == 0) {
+            texts.rightToLeft = true;  // never shown; only its presence counts
+        } else {
+            AddDialog(texts, name, dialog, codePage);
+        }
+    }
+    Add(texts, kDialogText, kDirectionQuery, kDirectionQuery, EntryRole::Direction, kDirectionTextSize,
+        texts.rightToLeft ? kRightToLeft : kDirectionQuery, "reading direction");
+    return texts;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "code_page.h"
+#include "pe_resources.h"
+
+// What an entry of the catalog does for the program.
+enum class EntryRole { Text, Scale, Direction };
+
+// One key the program looks up, with what it is looked up for.
+struct KeyedText {
+    std::string key;
+    int kind;
+    std::string context;  // the dialog's name; empty for messages and the direction
+    std::string text;     // the bytes the key is computed over
+    EntryRole role;
+    std::size_t capacity;        // the program's buffer for the translation
+    std::string templateValue;   // what a template offers as the translation
+    std::vector<std::string> uses;  // "message 5107", "SETUPDLG control 1", ...
+};
+
+struct ModuleTexts {
+    std::vector<KeyedText> texts;  // one per key, in the order of the modules
+    bool rightToLeft = false;      // the dialogs' module holds the "RTL" dialog
+    std::vector<std::string> notes;  // what was left out, and why
+
+    const KeyedText* Find(const std::string& key) const;
+};
+
+// The keys the program looks up: messages from its own string table (never
+// from a library's: with a catalog loaded the program ignores that), dialog
+// texts and scales from the module its dialogs come from, which is the
+// library when there is one, and the direction. Either module may be null.
+ModuleTexts CollectModuleTexts(const ModuleResources* program, const ModuleResources* library,
+                               const CodePage& codePage);

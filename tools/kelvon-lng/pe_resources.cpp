@@ -1,0 +1,317 @@
+#include "pe_resources.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint16_t kDosSignature = 0x5A4D;     // "MZ"
+constexpr std::size_t kDosHeaderSize = 0x40;
+constexpr std::size_t kPeOffsetField = 0x3C;
+constexpr uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
+constexpr std::size_t kSectionHeaderSize = 40;
+constexpr uint16_t kFileIsLibrary = 0x2000;    // IMAGE_FILE_DLL
+constexpr uint16_t kOptionalHeader32 = 0x10B;
+constexpr uint16_t kOptionalHeader64 = 0x20B;
+// Where the count of data directories and the directories start, by format.
+constexpr std::size_t kDirectoryCount32 = 92;
+constexpr std::size_t kDirectoryCount64 = 108;
+constexpr uint32_t kResourceDirectory = 2;
+constexpr std::size_t kDataDirectorySize = 8;
+
+constexpr uint32_t kDialogType = 5;
+constexpr uint32_t kStringType = 6;
+// In a resource directory entry: the name is a string, the target a subdirectory.
+constexpr uint32_t kHighBit = 0x80000000u;
+constexpr std::size_t kDirectoryHeaderSize = 16;
+constexpr std::size_t kDirectoryEntrySize = 8;
+constexpr unsigned kStringsPerBlock = 16;
+constexpr uint32_t kStringBlocks = 4096;  // 16-bit message numbers
+
+constexpr uint16_t kExtendedSignature = 0xFFFF;  // a DIALOGEX template
+constexpr uint32_t kTemplateHasFont = 0x40;       // DS_SETFONT
+constexpr uint16_t kMessageBoxFont = 0x7FFF;
+
+// Little-endian reads that fail, and keep failing, at the end of the bytes.
+class Cursor {
+public:
+    Cursor(const uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+
+    bool Ok() const { return ok_; }
+    std::size_t At() const { return at_; }
+    void Seek(std::size_t offset) {
+        if (Need(offset, 0)) at_ = offset;
+    }
+    void Skip(std::size_t count) {
+        if (Need(at_, count)) at_ += count;
+    }
+    // Items of a dialog template start on 4-byte boundaries of the template.
+    void AlignTo4() { Skip((4 - at_ % 4) % 4); }
+
+    uint16_t U16() {
+        if (!Need(at_, 2)) return 0;
+        uint16_t value = static_cast<uint16_t>(bytes_[at_] | bytes_[at_ + 1] << 8);
+        at_ += 2;
+        return value;
+    }
+    uint32_t U32() {
+        uint32_t low = U16();
+        return low | static_cast<uint32_t>(U16()) << 16;
+    }
+    // A zero-terminated UTF-16 string.
+    std::u16string String() {
+        std::u16string text;
+        for (char16_t unit = U16(); ok_ && unit != 0; unit = U16()) text += unit;
+        return text;
+    }
+    // A counted UTF-16 string, as names and string table entries are stored.
+    std::u16string Counted(std::size_t length) {
+        std::u16string text;
+        if (!Need(at_, length * 2)) return text;
+        for (std::size_t i = 0; i < length; ++i) text += static_cast<char16_t>(U16());
+        return text;
+    }
+    // A string, or a number that stands for a resource or a class; a number
+    // gives an empty string.
+    std::u16string StringOrNumber() {
+        if (!Need(at_, 2)) return {};
+        if (bytes_[at_] == 0xFF && bytes_[at_ + 1] == 0xFF) {  // 0xFFFF, then the number
+            Skip(4);
+            return {};
+        }
+        return String();
+    }
+
+private:
+    bool Need(std::size_t offset, std::size_t count) {
+        ok_ = ok_ && offset <= size_ && count <= size_ - offset;
+        return ok_;
+    }
+
+    const uint8_t* bytes_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+    bool ok_ = true;
+};
+
+struct Section {
+    uint32_t address;
+    uint32_t mappedSize;
+    uint32_t fileOffset;
+};
+
+struct Image {
+    const uint8_t* bytes;
+    std::size_t size;
+    std::vector<Section> sections;
+};
+
+// The file offset of the image address `rva` and how many bytes of its
+// section follow it in the file.
+bool MapAddress(const Image& image, uint32_t rva, std::size_t& offset, std::size_t& available) {
+    for (const Section& section : image.sections) {
+        if (rva < section.address || rva - section.address >= section.mappedSize) continue;
+        offset = static_cast<std::size_t>(section.fileOffset) + (rva - section.address);
+        if (offset >= image.size) return false;
+        available = std::min<std::size_t>(section.mappedSize - (rva - section.address), image.size - offset);
+        return true;
+    }
+    return false;
+}
+
+// Reads the headers; `resources` becomes the image address of the resource
+// directory, 0 when the module has none.
+bool ReadHeaders(Image& image, bool& isLibrary, uint32_t& resources) {
+    Cursor cursor(image.bytes, image.size);
+    if (image.size < kDosHeaderSize || cursor.U16() != kDosSignature) return false;
+    cursor.Seek(kPeOffsetField);
+    cursor.Seek(cursor.U32());
+    if (cursor.U32() != kPeSignature) return false;
+    cursor.Skip(2);
+    uint16_t sectionCount = cursor.U16();
+    cursor.Skip(12);
+    uint16_t optionalSize = cursor.U16();
+    isLibrary = (cursor.U16() & kFileIsLibrary) != 0;
+    const std::size_t optional = cursor.At();
+    uint16_t magic = cursor.U16();
+    if (magic != kOptionalHeader32 && magic != kOptionalHeader64) return false;
+    const std::size_t countField = magic == kOptionalHeader32 ? kDirectoryCount32 : kDirectoryCount64;
+    resources = 0;
+    cursor.Seek(optional + countField);
+    uint32_t directories = cursor.U32();
+    const std::size_t resourceField = countField + 4 + kResourceDirectory * kDataDirectorySize;
+    if (directories > kResourceDirectory && resourceField + kDataDirectorySize <= optionalSize) {
+        cursor.Seek(optional + resourceField);
+        resources = cursor.U32();
+    }
+    cursor.Seek(optional + optionalSize);
+    for (unsigned i = 0; i < sectionCount && cursor.Ok(); ++i) {
+        const std::size_t header = cursor.At();
+        cursor.Skip(8);
+        uint32_t virtualSize = cursor.U32();
+        uint32_t address = cursor.U32();
+        uint32_t rawSize = cursor.U32();
+        uint32_t rawOffset = cursor.U32();
+        // Bytes beyond the virtual size are not part of the loaded image.
+        uint32_t mapped = virtualSize ? std::min(virtualSize, rawSize) : rawSize;
+        image.sections.push_back({address, mapped, rawOffset});
+        cursor.Seek(header + kSectionHeaderSize);
+    }
+    return cursor.Ok();
+}
+
+struct DirectoryEntry {
+    uint32_t name;    // an id, or kHighBit and the offset of a counted name
+    uint32_t target;  // kHighBit and a subdirectory's offset, or a data entry's offset
+};
+
+// The resource directory: offsets in it count from its start.
+struct ResourceTree {
+    const Image& image;
+    const uint8_t* bytes;
+    std::size_t size;
+
+    bool Directory(uint32_t target, std::vector<DirectoryEntry>& entries) const {
+        if (!(target & kHighBit)) return false;
+        Cursor cursor(bytes, size);
+        cursor.Seek((target & ~kHighBit) + kDirectoryHeaderSize - 4);
+        std::size_t count = std::size_t{cursor.U16()} + cursor.U16();
+        if (!cursor.Ok() || count > (size - cursor.At()) / kDirectoryEntrySize) return false;
+        entries.clear();
+        for (std::size_t i = 0; i < count; ++i) entries.push_back({cursor.U32(), cursor.U32()});
+        return cursor.Ok();
+    }
+
+    std::u16string Name(uint32_t name, bool& ok) const {
+        Cursor cursor(bytes, size);
+        cursor.Seek(name & ~kHighBit);
+        std::u16string text = cursor.Counted(cursor.U16());
+        ok = ok && cursor.Ok();
+        return text;
+    }
+
+    // The data of a resource whose name directory entry is `target`. A
+    // resource in several languages: the first, the lowest language number.
+    bool Data(uint32_t target, const uint8_t*& data, std::size_t& dataSize) const {
+        std::vector<DirectoryEntry> languages;
+        if (!Directory(target, languages) || languages.empty() || (languages[0].target & kHighBit)) return false;
+        Cursor cursor(bytes, size);
+        cursor.Seek(languages[0].target);
+        uint32_t address = cursor.U32();
+        uint32_t length = cursor.U32();
+        std::size_t offset = 0;
+        std::size_t available = 0;
+        if (!cursor.Ok() || !MapAddress(image, address, offset, available) || length > available) return false;
+        data = image.bytes + offset;
+        dataSize = length;
+        return true;
+    }
+};
+
+bool ReadStringBlock(unsigned block, const uint8_t* data, std::size_t size, ModuleResources& module) {
+    Cursor cursor(data, size);
+    for (unsigned i = 0; i < kStringsPerBlock; ++i) {
+        std::u16string text = cursor.Counted(cursor.U16());
+        if (!cursor.Ok()) return false;
+        if (!text.empty()) module.strings.push_back({(block - 1) * kStringsPerBlock + i, text});
+    }
+    return true;
+}
+
+bool ReadResources(const ResourceTree& tree, ModuleResources& module, std::string& error) {
+    std::vector<DirectoryEntry> types;
+    std::vector<DirectoryEntry> names;
+    if (!tree.Directory(kHighBit, types)) {
+        error = "damaged resource directory";
+        return false;
+    }
+    for (const DirectoryEntry& type : types) {
+        if (type.name != kDialogType && type.name != kStringType) continue;
+        if (!tree.Directory(type.target, names)) {
+            error = "damaged resource directory";
+            return false;
+        }
+        for (const DirectoryEntry& name : names) {
+            const uint8_t* data = nullptr;
+            std::size_t size = 0;
+            bool ok = tree.Data(name.target, data, size);
+            if (type.name == kStringType) {
+                ok = ok && name.name > 0 && name.name <= kStringBlocks && ReadStringBlock(name.name, data, size, module);
+                if (!ok) {
+                    error = "damaged string table";
+                    return false;
+                }
+                continue;
+            }
+            DialogResource dialog;
+            if (name.name & kHighBit) {
+                dialog.name = tree.Name(name.name, ok);
+            } else {
+                dialog.number = name.name;
+            }
+            if (!ok || !ReadDialogTemplate(data, size, dialog)) {
+                error = "damaged dialog template";
+                return false;
+            }
+            module.dialogs.push_back(std::move(dialog));
+        }
+    }
+    std::stable_sort(module.strings.begin(), module.strings.end(),
+                     [](const StringResource& a, const StringResource& b) { return a.id < b.id; });
+    return true;
+}
+
+}  // namespace
+
+bool ReadModuleResources(const uint8_t* bytes, std::size_t size, ModuleResources& module, std::string& error) {
+    module = ModuleResources();
+    Image image{bytes, size, {}};
+    uint32_t resources = 0;
+    if (!ReadHeaders(image, module.isLibrary, resources)) {
+        error = "not a Windows module (PE)";
+        return false;
+    }
+    if (resources == 0) return true;
+    std::size_t offset = 0;
+    std::size_t available = 0;
+    if (!MapAddress(image, resources, offset, available)) {
+        error = "damaged resource directory";
+        return false;
+    }
+    return ReadResources(ResourceTree{image, bytes + offset, available}, module, error);
+}
+
+bool ReadDialogTemplate(const uint8_t* bytes, std::size_t size, DialogResource& dialog) {
+    Cursor cursor(bytes, size);
+    const bool extended = cursor.U16() == 1 && cursor.U16() == kExtendedSignature;
+    uint32_t style = 0;
+    if (extended) {
+        cursor.Skip(8);  // help id, extended style
+        style = cursor.U32();
+    } else {
+        cursor.Seek(0);
+        style = cursor.U32();
+        cursor.Skip(4);  // extended style
+    }
+    uint16_t count = cursor.U16();
+    cursor.Skip(8);           // position and size
+    cursor.StringOrNumber();  // menu
+    cursor.StringOrNumber();  // window class
+    dialog.caption = cursor.String();
+    // This point size means the message box font: no more font fields follow.
+    if ((style & kTemplateHasFont) && cursor.U16() != kMessageBoxFont) {
+        if (extended) cursor.Skip(4);  // weight, italic, character set
+        cursor.String();
+    }
+    for (uint16_t i = 0; i < count && cursor.Ok(); ++i) {
+        cursor.AlignTo4();
+        cursor.Skip(extended ? 20 : 16);  // help id, styles, position and size
+        uint32_t id = extended ? cursor.U32() : cursor.U16();
+        cursor.StringOrNumber();  // class
+        std::u16string text = cursor.StringOrNumber();
+        // Creation data: a byte count, then the data, skipped in whole
+        // 16-bit units as the dialog manager does.
+        cursor.Skip(cursor.U16() & ~1u);
+        dialog.controls.push_back({id, text});
+    }
+    return cursor.Ok();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The resources a catalog's keys are made from, read from the bytes of a PE
+// module (the program or a language library) without loading it: the string
+// table and the DIALOG and DIALOGEX templates. Texts stay UTF-16, as stored.
+
+struct StringResource {
+    unsigned id;
+    std::u16string text;
+};
+
+struct DialogControl {
+    uint32_t id;
+    // Empty also when the template names a resource by number instead.
+    std::u16string text;
+};
+
+struct DialogResource {
+    // Empty when the dialog is known by a number, which no lookup by name finds.
+    std::u16string name;
+    unsigned number = 0;
+    std::u16string caption;
+    std::vector<DialogControl> controls;
+};
+
+struct ModuleResources {
+    bool isLibrary = false;
+    std::vector<StringResource> strings;  // non-empty ones, by id
+    std::vector<DialogResource> dialogs;  // in the order of the resource directory
+};
+
+// False, with `error` saying why, when the bytes are no PE module or its
+// resources are damaged; a module without resources has none.
+bool ReadModuleResources(const uint8_t* bytes, std::size_t size, ModuleResources& module, std::string& error);
+
+// The caption and control texts of a DIALOG or DIALOGEX template; false when
+// the template is cut short.
+bool ReadDialogTemplate(const uint8_t* bytes, std::size_t size, DialogResource& dialog);
