@@ -68,11 +68,24 @@ LngRun Lng(const std::vector<std::string>& arguments) {
     return {exitCode, out.str(), err.str()};
 }
 
-std::string Scratch(const std::string& name, const std::string& bytes) {
-    const std::string path = ::testing::TempDir() + "lng_tool_test_" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
+// Files for one test, removed when it ends.
+class Scratch {
+public:
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    Scratch() = default;
+    ~Scratch() {
+        for (const std::string& path : paths_) std::remove(path.c_str());
+    }
+    std::string operator()(const std::string& name, const std::string& bytes) {
+        paths_.push_back(::testing::TempDir() + "lng_tool_test_" + name);
+        std::ofstream(paths_.back(), std::ios::binary) << bytes;
+        return paths_.back();
+    }
+
+private:
+    std::vector<std::string> paths_;
+};
 
 std::string MessageKey(const std::string& utf8) {
     return CatalogKey(kMessageText, nullptr, Gbk(utf8).c_str());
@@ -142,6 +155,7 @@ TEST(LngTool, KeysTheTextsTheProgramLooksUp) {
 }
 
 TEST(LngTool, TemplateTranslateCheckUpdate) {
+    Scratch scratch;
     const LngRun made = Lng({"template", kProgram, kLibrary});
     ASSERT_EQ(kExitClean, made.exitCode) << made.err;
     const std::string messageKey = MessageKey("卸载 Kelvon");
@@ -150,11 +164,11 @@ TEST(LngTool, TemplateTranslateCheckUpdate) {
         Translated(Translated(made.out, messageKey, "Uninstall \\\"Kelvon\\\""), captionKey, Gbk("设置"));
     ASSERT_NE(made.out, translated);
     for (const std::string& catalog : {made.out, translated}) {
-        const LngRun check = Lng({"check", kProgram, kLibrary, Scratch("round_trip.lng", catalog)});
+        const LngRun check = Lng({"check", kProgram, kLibrary, scratch("round_trip.lng", catalog)});
         EXPECT_EQ(kExitClean, check.exitCode);
         EXPECT_EQ("", check.out);
     }
-    const std::string path = Scratch("translated.lng", translated);
+    const std::string path = scratch("translated.lng", translated);
     EXPECT_EQ(translated, Lng({"update", kProgram, kLibrary, path}).out);
     // Without the program its messages are stale: listed at the end, and
     // the rest still checks clean.
@@ -163,7 +177,7 @@ TEST(LngTool, TemplateTranslateCheckUpdate) {
     ASSERT_NE(std::string::npos, stale);
     EXPECT_LT(update.out.find("\n" + Entry(captionKey, Gbk("设置")) + "\r\n"), stale);
     EXPECT_NE(std::string::npos, update.out.find(": " + Entry(messageKey, "Uninstall \\\"Kelvon\\\"") + "\r\n", stale));
-    const LngRun check = Lng({"check", kLibrary, Scratch("updated.lng", update.out)});
+    const LngRun check = Lng({"check", kLibrary, scratch("updated.lng", update.out)});
     EXPECT_EQ(kExitClean, check.exitCode);
     EXPECT_EQ("", check.out);
 }
@@ -203,7 +217,8 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     };
     std::string catalog;
     for (const auto& line : lines) catalog += line.line + "\r\n";
-    const std::string path = Scratch("mistakes.lng", catalog);
+    Scratch scratch;
+    const std::string path = scratch("mistakes.lng", catalog);
     const LngRun check = Lng({"check", kProgram, path});
     EXPECT_EQ(kExitFindings, check.exitCode);
     std::map<int, std::string> findings;  // by line; 0: the file as a whole
@@ -237,9 +252,36 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     EXPECT_TRUE(findings.empty()) << findings.begin()->second;
 }
 
+TEST(LngTool, MarkersTheProgramMisses) {
+    const std::string entry = Entry(MessageKey("卸载 Kelvon"), "x") + "\r\n";
+    const struct {
+        std::string catalog;
+        std::string finding;  // empty: the program finds the marker
+    } cases[] = {
+        {"", ": no ***messages*** marker: the program ignores the whole file"},
+        {"**messages**\r\n" + entry, ":1: not the marker: the program looks for exactly ***messages***"},
+        {"; notes\r\n***Messages***\r\n" + entry, ":2: not the marker"},
+        {entry + "***messages***", ":2: the program does not find this marker: it does not look at the last 15 bytes"},
+        {"***messages**\r\n", ":1: the program does not find this marker"},  // 15 bytes: no catalog
+        {std::string(8180, 'x') + "***messages***\r\n" + entry, ""},       // across the first two blocks
+    };
+    Scratch scratch;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.finding);
+        const LngRun check = Lng({"check", kProgram, scratch("catalog.lng", c.catalog)});
+        EXPECT_EQ(kExitFindings, check.exitCode);
+        if (c.finding.empty()) {
+            EXPECT_EQ(std::string::npos, check.out.find("marker")) << check.out;
+        } else {
+            EXPECT_NE(std::string::npos, check.out.find(c.finding)) << check.out;
+        }
+    }
+}
+
 TEST(LngTool, ExitCodes) {
-    const std::string clean = Scratch("clean.lng", Lng({"template", kProgram}).out);
-    const std::string mistaken = Scratch("mistaken.lng", std::string(kCatalogMarkerLine) + Entry("0badc0de", "x"));
+    Scratch scratch;
+    const std::string clean = scratch("clean.lng", Lng({"template", kProgram}).out);
+    const std::string mistaken = scratch("mistaken.lng", std::string(kCatalogMarkerLine) + Entry("0badc0de", "x"));
     const struct {
         std::vector<std::string> arguments;
         int exitCode;

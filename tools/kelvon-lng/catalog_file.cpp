@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
 namespace {
 
-// Far more than the program ever looks at; a larger file is refused.
-constexpr std::size_t kLargestFile = 64u << 20;
 constexpr std::size_t kValueStart = kCatalogKeySize + 2;
 
 bool IsLowerHexDigit(char c) {
@@ -144,31 +141,5 @@ bool ParseCatalogFile(std::string bytes, CatalogFile& file) {
         if (!file.catalog.LoadSection(all.data() + found, all.size() - found)) return false;
     }
     SplitLines(file);
-    return true;
-}
-
-bool ReadCatalogFile(const std::string& path, CatalogFile& file, std::string& error) {
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
-        error = "cannot open it";
-        return false;
-    }
-    std::string bytes;
-    char buffer[65536];
-    while (stream.read(buffer, sizeof(buffer)) || stream.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(stream.gcount()));
-        if (bytes.size() > kLargestFile) {
-            error = "larger than 64 MB: no catalog";
-            return false;
-        }
-    }
-    if (stream.bad()) {
-        error = "cannot read it";
-        return false;
-    }
-    if (!ParseCatalogFile(std::move(bytes), file)) {
-        error = "out of memory";
-        return false;
-    }
     return true;
 }

@@ -61,7 +61,3 @@ std::string EscapeCatalogText(const std::string& text);
 
 // The file's bytes as the program reads them. False when memory is short.
 bool ParseCatalogFile(std::string bytes, CatalogFile& file);
-
-// The same for the file at `path`; false, with `error` set, when it cannot
-// be read.
-bool ReadCatalogFile(const std::string& path, CatalogFile& file, std::string& error);

@@ -14,8 +14,7 @@ namespace {
 constexpr int kWholeFile = 0;
 // Marker starts beyond this offset are out of the search's reach.
 constexpr int64_t kMarkerReach = int64_t{kCatalogMaxBlocks} * (kCatalogBlockSize - kCatalogBlockOverlap);
-// A dialog scaled beyond this overflows the dialog code's arithmetic long
-// before it fits on any screen.
+// A dialog scaled beyond ten times its size fits on no screen.
 constexpr long kLargestPercent = 1000;
 // Escapes that turn a trail byte of 0x5C into something else; "\\" keeps it.
 const char kBreakingEscapes[] = "\"nrt";

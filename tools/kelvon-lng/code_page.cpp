@@ -58,7 +58,6 @@ bool CodePage::Open(unsigned number) {
                            errno == EINVAL;
     }
     iconv_close(fromCodePage);
-    number_ = number;
     return true;
 }
 

@@ -26,12 +26,9 @@ public:
     // Whether `byte` starts a double-byte character.
     bool IsLeadByte(unsigned char byte) const { return leadBytes_[byte]; }
 
-    unsigned Number() const { return number_; }
-
 private:
     void Close();
 
-    unsigned number_ = 0;
     iconv_t toCodePage_ = reinterpret_cast<iconv_t>(-1);
     bool leadBytes_[256] = {};
 };

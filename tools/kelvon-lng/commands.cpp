@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 
@@ -14,8 +15,8 @@ namespace {
 
 // The code page of the Windows the program's own texts are written for.
 constexpr unsigned kDefaultCodePage = 936;
-// No module of this kind comes near it; a larger file is refused.
-constexpr std::size_t kLargestModule = 256u << 20;
+// No module or catalog comes near this; a larger file is refused.
+constexpr std::size_t kLargestFile = 256u << 20;
 
 const char kUsage[] =
     "usage: kelvon-lng [--codepage N] template MODULE... > uninstall.lng\n"
@@ -64,11 +65,15 @@ std::string BaseName(const std::string& path) {
 
 bool ReadBytes(const std::string& path, std::string& bytes, std::string& error) {
     std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        error = "cannot open it";
+        return false;
+    }
     char buffer[65536];
-    while (stream && (stream.read(buffer, sizeof(buffer)) || stream.gcount() > 0)) {
+    while (stream.read(buffer, sizeof(buffer)) || stream.gcount() > 0) {
         bytes.append(buffer, static_cast<std::size_t>(stream.gcount()));
-        if (bytes.size() > kLargestModule) {
-            error = "too large for a module";
+        if (bytes.size() > kLargestFile) {
+            error = "too large";
             return false;
         }
     }
@@ -126,9 +131,10 @@ int RunKelvonLng(const std::vector<std::string>& arguments, std::ostream& out, s
         return kExitClean;
     }
     CatalogFile catalog;
+    std::string bytes;
     std::string error;
-    if (!ReadCatalogFile(line.catalog, catalog, error)) {
-        err << "kelvon-lng: " << line.catalog << ": " << error << "\n";
+    if (!ReadBytes(line.catalog, bytes, error) || !ParseCatalogFile(std::move(bytes), catalog)) {
+        err << "kelvon-lng: " << line.catalog << ": " << (error.empty() ? "out of memory" : error) << "\n";
         return kExitUnreadable;
     }
     if (line.command == "update") {

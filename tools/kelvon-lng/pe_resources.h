@@ -16,7 +16,8 @@ struct StringResource {
 
 struct DialogControl {
     uint32_t id;
-    // Empty also when the template names a resource by number instead.
+    // Empty also when the template names a resource by number instead: the
+    // picture of an icon or bitmap control, which is no text to translate.
     std::u16string text;
 };
 
