@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
+#include <vector>
 #include <string>
 
 #include "localization/catalog.h"
@@ -23,9 +23,6 @@ namespace {
 // Every text the program would look up, by key.
 using Texts = std::map<std::string, std::string>;
 
-// The dialog code reads texts into buffers of this size.
-constexpr int kDialogTextSize = 1024;
-
 std::string BuildFile(const std::string& relative) {
     return TestProgramFolder() + "..\\..\\" + relative;
 }
@@ -38,30 +35,33 @@ void Add(Texts& texts, int kind, const char* context, const std::string& text) {
     texts[CatalogKey(kind, context, text.c_str())] = text;
 }
 
+struct ResourceNames {
+    std::vector<std::string> named;
+    std::vector<unsigned> numbered;
+};
+
 BOOL CALLBACK AddName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
-    if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
+    auto* found = reinterpret_cast<ResourceNames*>(names);
+    if (IS_INTRESOURCE(name)) {
+        found->numbered.push_back(LOWORD(name));
+    } else {
+        found->named.push_back(name);
+    }
     return TRUE;
 }
 
-BOOL CALLBACK AddBlock(HMODULE, LPCSTR, LPSTR name, LONG_PTR blocks) {
-    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<unsigned>*>(blocks)->push_back(LOWORD(name));
-    return TRUE;
+ResourceNames NamesOf(HMODULE module, LPCSTR type) {
+    ResourceNames names;
+    EnumResourceNamesA(module, type, AddName, reinterpret_cast<LONG_PTR>(&names));
+    return names;
 }
 
 INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
-std::string Text(HWND window) {
-    char text[kDialogTextSize];
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 void AddMessages(Texts& texts, HMODULE module) {
-    std::vector<unsigned> blocks;
-    EnumResourceNamesA(module, RT_STRING, AddBlock, reinterpret_cast<LONG_PTR>(&blocks));
-    for (unsigned block : blocks) {
+    for (unsigned block : NamesOf(module, RT_STRING).numbered) {
         for (unsigned id = (block - 1) * 16; id < block * 16; ++id) {
             char text[kMessageSize];
             if (LoadStringA(module, id, text, sizeof(text)) > 0) Add(texts, kMessageText, nullptr, text);
@@ -81,15 +81,13 @@ bool ShowsPicture(HWND control) {
 // Each dialog as the program creates it: the caption is looked up even when
 // empty, control texts only when not, and the scale by the empty text.
 void AddDialogs(Texts& texts, HMODULE module) {
-    std::vector<std::string> names;
-    EnumResourceNamesA(module, RT_DIALOG, AddName, reinterpret_cast<LONG_PTR>(&names));
-    for (const std::string& name : names) {
+    for (const std::string& name : NamesOf(module, RT_DIALOG).named) {
         if (name == kRightToLeft) continue;
         HWND dialog = CreateDialogParamA(module, name.c_str(), nullptr, PlainDialog, 0);
         ASSERT_NE(nullptr, dialog) << name;
-        Add(texts, kDialogText, name.c_str(), Text(dialog));
+        Add(texts, kDialogText, name.c_str(), WindowText(dialog));
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            std::string text = Text(child);
+            std::string text = WindowText(child);
             if (!text.empty() && !ShowsPicture(child)) Add(texts, kDialogText, name.c_str(), text);
         }
         Add(texts, kDialogText, name.c_str(), "");
@@ -97,12 +95,18 @@ void AddDialogs(Texts& texts, HMODULE module) {
     }
 }
 
+// A module of the build mapped as data, as a language library is; null for none.
+HMODULE MapModule(const char* relative) {
+    if (!relative) return nullptr;
+    HMODULE module = LoadLibraryExA(BuildFile(relative).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_NE(nullptr, module) << relative;
+    return module;
+}
+
 Texts TextsWindowsLoads(const char* program, const char* library) {
     Texts texts;
-    HMODULE programModule = program ? LoadLibraryExA(BuildFile(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
-    HMODULE libraryModule = library ? LoadLibraryExA(BuildFile(library).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
-    EXPECT_EQ(program != nullptr, programModule != nullptr) << program;
-    EXPECT_EQ(library != nullptr, libraryModule != nullptr) << library;
+    HMODULE programModule = MapModule(program);
+    HMODULE libraryModule = MapModule(library);
     if (programModule) AddMessages(texts, programModule);
     AddDialogs(texts, libraryModule ? libraryModule : programModule);
     Add(texts, kDialogText, kDirectionQuery, kDirectionQuery);

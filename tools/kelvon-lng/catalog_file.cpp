@@ -17,8 +17,9 @@ bool IsUpperHexDigit(char c) {
 
 bool HasEntryShape(const std::string& text, bool allowUppercase) {
     if (text.size() < kValueStart || text[kCatalogKeySize] != '=' || text[kCatalogKeySize + 1] != '"') return false;
-    return std::all_of(text.begin(), text.begin() + kCatalogKeySize,
-                       [allowUppercase](char c) { return IsLowerHexDigit(c) || (allowUppercase && IsUpperHexDigit(c)); });
+    return std::all_of(text.begin(), text.begin() + kCatalogKeySize, [allowUppercase](char c) {
+        return IsLowerHexDigit(c) || (allowUppercase && IsUpperHexDigit(c));
+    });
 }
 
 // The bytes as the program's unescaping leaves them.

@@ -13,13 +13,12 @@ std::string Header(const std::string& modules, unsigned codePage) {
            ", with their translations.\r\n"
            "; Written by kelvon-lng. An entry is key=\"translation\": change only the text between the quotes.\r\n"
            "; Escapes: \\\" quote, \\\\ backslash, \\n line feed, \\r carriage return, \\t tab.\r\n"
-           "; The program reads " + std::to_string(kCatalogSectionSize) + " bytes from the marker line on.\r\n";
+           "; The program reads at most " + std::to_string(kCatalogSectionSize) + " bytes from the marker line on.\r\n";
 }
 
 // Escaped as a whole, so that no name or text can end the comment's line.
 std::string Comment(const KeyedText& text, bool rightToLeft) {
-    std::string comment;
-    for (const std::string& use : text.uses) comment += (comment.empty() ? "" : ", ") + use;
+    std::string comment = text.UseList();
     switch (text.role) {
         case EntryRole::Text:
             if (text.kind == kMessageText && IsSingleStringFormat(text.text.c_str())) {

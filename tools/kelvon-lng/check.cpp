@@ -42,12 +42,6 @@ std::string Quoted(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string UsesOf(const KeyedText& text) {
-    std::string uses;
-    for (const std::string& use : text.uses) uses += (uses.empty() ? "" : ", ") + use;
-    return uses;
-}
-
 bool IsEscape(char backslash, char next) {
     char pair[] = {backslash, next, '\0'};
     return UnescapeCatalogText(pair, 2) == 1;
@@ -113,8 +107,8 @@ void CheckMarker(const CatalogFile& file, Findings& findings) {
     if (file.marker >= 0) return;
     if (file.markerText >= 0) {
         int line = 1;
-        for (const CatalogLine& l : file.lines) {
-            if (l.start <= static_cast<std::size_t>(file.markerText)) line = l.number;
+        for (const CatalogLine& each : file.lines) {
+            if (each.start <= static_cast<std::size_t>(file.markerText)) line = each.number;
         }
         findings.Add(line, file.markerText > kMarkerReach
                                ? "the program does not find this marker: it looks only at the first " +
@@ -142,7 +136,7 @@ std::string Translation(const KeyedText& text, const CatalogFile& file) {
 }
 
 void CheckValue(const KeyedText& text, const std::string& value, const CatalogLine& line, Findings& findings) {
-    const std::string what = UsesOf(text);
+    const std::string what = text.UseList();
     switch (text.role) {
         case EntryRole::Text:
             if (text.kind != kMessageText) return;
@@ -170,7 +164,7 @@ void CheckValue(const KeyedText& text, const std::string& value, const CatalogLi
 
 // The entry the program takes for one text, and every other entry with its key.
 void CheckText(const KeyedText& text, const CatalogFile& file, Findings& findings) {
-    const std::string what = UsesOf(text);
+    const std::string what = text.UseList();
     const CatalogLine* used = file.LineFor(text.key);
     if (!used) {
         if (text.role == EntryRole::Text) findings.Add(kWholeFile, "no entry for " + what + " " + Quoted(text.text));
@@ -239,10 +233,15 @@ void CheckLines(const ModuleTexts& texts, const CatalogFile& file, const CodePag
         }
     }
     if (firstBeyond) {
-        std::string where = file.endsAtZeroByte ? "a zero byte" : std::to_string(kCatalogSectionSize) + " bytes from the marker";
+        int last = 0;
+        for (const CatalogLine& line : file.lines) {
+            if (line.start <= file.sectionEnd) last = line.number;
+        }
+        const std::string where = file.endsAtZeroByte ? "at a zero byte"
+                                                      : std::to_string(kCatalogSectionSize) + " bytes after the marker";
         findings.Add(*firstBeyond, "this entry and " + std::to_string(beyond - 1) +
-                                       " more lie beyond the part of the file the program reads (it stops after " +
-                                       where + ")");
+                                       " more lie beyond the part of the file the program reads: it stops " + where +
+                                       ", on line " + std::to_string(last));
     }
 }
 

@@ -31,13 +31,14 @@ void Add(ModuleTexts& texts, int kind, const std::string& context, const std::st
 void AddDialog(ModuleTexts& texts, const std::string& name, const DialogResource& dialog,
                const CodePage& codePage) {
     const std::string caption = codePage.FromUtf16(dialog.caption, kDialogTextSize - 1);
-    // The caption is translated even when empty, and then its key is the
-    // scale's: whatever the scale entry says becomes the caption.
-    if (!caption.empty()) Add(texts, kDialogText, name, caption, EntryRole::Text, kDialogTextSize, caption, name + " caption");
+    if (!caption.empty()) {
+        Add(texts, kDialogText, name, caption, EntryRole::Text, kDialogTextSize, caption, name + " caption");
+    }
     std::size_t visited = 0;
     for (const DialogControl& control : dialog.controls) {
         if (++visited > kDialogControlLimit) {
-            texts.notes.push_back(name + ": controls beyond the first 512 are never translated");
+            texts.notes.push_back(name + ": controls beyond the first " + std::to_string(kDialogControlLimit) +
+                                  " are never translated");
             break;
         }
         const std::string text = codePage.FromUtf16(control.text, kDialogTextSize - 1);
@@ -45,12 +46,23 @@ void AddDialog(ModuleTexts& texts, const std::string& name, const DialogResource
         Add(texts, kDialogText, name, text, EntryRole::Text, kDialogTextSize, text,
             name + " control " + std::to_string(control.id));
     }
-    Add(texts, kDialogText, name, "", EntryRole::Scale, kScaleTextSize, caption.empty() ? "" : kUnscaled,
-        name + " size");
-    if (caption.empty()) texts.texts.back().uses.push_back(name + " caption, which is empty and so shows this value");
+    const std::string scale = caption.empty() ? "" : kUnscaled;
+    Add(texts, kDialogText, name, "", EntryRole::Scale, kScaleTextSize, scale, name + " size");
+    // An empty caption is translated too, by the scale's key: whatever the
+    // scale entry says becomes the caption.
+    if (caption.empty()) {
+        Add(texts, kDialogText, name, "", EntryRole::Scale, kScaleTextSize, scale,
+            name + " caption, which is empty and so shows this value");
+    }
 }
 
 }  // namespace
+
+std::string KeyedText::UseList() const {
+    std::string list;
+    for (const std::string& use : uses) list += (list.empty() ? "" : ", ") + use;
+    return list;
+}
 
 const KeyedText* ModuleTexts::Find(const std::string& key) const {
     for (const KeyedText& text : texts) {
@@ -69,7 +81,8 @@ ModuleTexts CollectModuleTexts(const ModuleResources* program, const ModuleResou
                 "message " + std::to_string(message.id));
         }
     } else {
-        texts.notes.push_back("no program named: messages are keyed by the program's own string table, so they are left out");
+        texts.notes.push_back(
+            "no program named: messages are keyed by the program's own string table, so they are left out");
     }
     const ModuleResources* dialogs = library ? library : program;
     for (const DialogResource& dialog : dialogs ? dialogs->dialogs : std::vector<DialogResource>()) {

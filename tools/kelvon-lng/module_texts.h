@@ -20,6 +20,9 @@ struct KeyedText {
     std::size_t capacity;        // the program's buffer for the translation
     std::string templateValue;   // what a template offers as the translation
     std::vector<std::string> uses;  // "message 5107", "SETUPDLG control 1", ...
+
+    // The uses, separated by commas.
+    std::string UseList() const;
 };
 
 struct ModuleTexts {

@@ -235,7 +235,8 @@ bool ReadResources(const ResourceTree& tree, ModuleResources& module, std::strin
             std::size_t size = 0;
             bool ok = tree.Data(name.target, data, size);
             if (type.name == kStringType) {
-                ok = ok && name.name > 0 && name.name <= kStringBlocks && ReadStringBlock(name.name, data, size, module);
+                ok = ok && name.name > 0 && name.name <= kStringBlocks &&
+                     ReadStringBlock(name.name, data, size, module);
                 if (!ok) {
                     error = "damaged string table";
                     return false;
