@@ -4,14 +4,12 @@
 
 #include "localization/catalog.h"
 #include "localization/dialog_scale.h"
+#include "localization/dialog_text.h"
 #include "platform/system.h"
 #include "ui/help_viewer.h"
 
 namespace {
 
-constexpr int kDialogTextSize = 1024;
-// A dialog with more children keeps the rest untranslated and unscaled.
-constexpr int kMaxChildWindows = 512;
 const char kComboBoxClass[] = "COMBOBOX";
 constexpr LONG kComboBoxTypeMask = 3;
 
@@ -21,13 +19,9 @@ PixelRect WindowPixels(HWND window) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-// An empty text is left alone: its key would be the dialog's scale entry,
-// whose value would then show as the text. A text that does not fit the
-// buffer is left alone too, rather than replaced by its cut copy.
 void TranslateWindowText(HWND window, const char* dialogName) {
     char text[kDialogTextSize];
-    int length = GetWindowTextA(window, text, sizeof(text));
-    if (length <= 0 || length >= kDialogTextSize - 1) return;
+    if (!IsTranslatedDialogText(GetWindowTextA(window, text, sizeof(text)))) return;
     Translate(text, text, sizeof(text), kDialogText, dialogName);
     SetWindowTextA(window, text);
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "localization/catalog.h"
+#include "localization/dialog_text.h"
 #include "localization/messages.h"
 #include "support/catalog_text.h"
 #include "support/dialog_driver.h"
@@ -72,24 +73,29 @@ void AddMessages(Texts& texts, HMODULE module) {
 // An icon or a bitmap named by number in the template has that number as
 // its text, which is nothing to translate: templates leave it out.
 bool ShowsPicture(HWND control) {
-    char className[16];
-    GetClassNameA(control, className, sizeof(className));
     const LONG type = GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK;
-    return lstrcmpiA(className, "Static") == 0 && (type == SS_ICON || type == SS_BITMAP);
+    return lstrcmpiA(ClassName(control).c_str(), "Static") == 0 && (type == SS_ICON || type == SS_BITMAP);
 }
 
-// Each dialog as the program creates it: the caption is looked up even when
-// empty, control texts only when not, and the scale by the empty text.
+// A caption or control text as the dialog code reads it; empty when it
+// leaves the text alone.
+std::string DialogText(HWND window) {
+    char text[kDialogTextSize];
+    return IsTranslatedDialogText(GetWindowTextA(window, text, sizeof(text))) ? text : "";
+}
+
+// Each dialog as the program creates it: its caption and control texts, and
+// the scale, keyed by the empty text.
 void AddDialogs(Texts& texts, HMODULE module) {
     for (const std::string& name : NamesOf(module, RT_DIALOG).named) {
         if (name == kRightToLeft) continue;
         HWND dialog = CreateDialogParamA(module, name.c_str(), nullptr, PlainDialog, 0);
         ASSERT_NE(nullptr, dialog) << name;
-        Add(texts, kDialogText, name.c_str(), WindowText(dialog));
-        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            std::string text = WindowText(child);
-            if (!text.empty() && !ShowsPicture(child)) Add(texts, kDialogText, name.c_str(), text);
+        for (HWND window : ChildWindows(dialog)) {
+            std::string text = DialogText(window);
+            if (!text.empty() && !ShowsPicture(window)) Add(texts, kDialogText, name.c_str(), text);
         }
+        if (!DialogText(dialog).empty()) Add(texts, kDialogText, name.c_str(), DialogText(dialog));
         Add(texts, kDialogText, name.c_str(), "");
         DestroyWindow(dialog);
     }

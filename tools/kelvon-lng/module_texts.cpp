@@ -3,14 +3,11 @@
 #include <strings.h>
 
 #include "localization/catalog.h"
+#include "localization/dialog_text.h"
 #include "localization/messages.h"
 
 namespace {
 
-// The dialog code reads each caption and control text into a buffer of this
-// size, and visits at most this many controls of a dialog.
-constexpr std::size_t kDialogTextSize = 1024;
-constexpr std::size_t kDialogControlLimit = 512;
 // Names are short; the limit only bounds the conversion.
 constexpr std::size_t kNameSize = 1024;
 const char kUnscaled[] = "100*100";
@@ -28,32 +25,31 @@ void Add(ModuleTexts& texts, int kind, const std::string& context, const std::st
     texts.texts.push_back({key, kind, context, text, role, capacity, templateValue, {use}});
 }
 
+// A dialog text as the dialog code reads it; empty when it is left alone.
+std::string DialogText(const std::u16string& text, const CodePage& codePage) {
+    std::string read = codePage.FromUtf16(text, kDialogTextSize - 1);
+    return IsTranslatedDialogText(static_cast<int>(read.size())) ? read : std::string();
+}
+
 void AddDialog(ModuleTexts& texts, const std::string& name, const DialogResource& dialog,
                const CodePage& codePage) {
-    const std::string caption = codePage.FromUtf16(dialog.caption, kDialogTextSize - 1);
+    const std::string caption = DialogText(dialog.caption, codePage);
     if (!caption.empty()) {
         Add(texts, kDialogText, name, caption, EntryRole::Text, kDialogTextSize, caption, name + " caption");
     }
-    std::size_t visited = 0;
+    int visited = 0;
     for (const DialogControl& control : dialog.controls) {
-        if (++visited > kDialogControlLimit) {
-            texts.notes.push_back(name + ": controls beyond the first " + std::to_string(kDialogControlLimit) +
+        if (++visited > kMaxChildWindows) {
+            texts.notes.push_back(name + ": controls beyond the first " + std::to_string(kMaxChildWindows) +
                                   " are never translated");
             break;
         }
-        const std::string text = codePage.FromUtf16(control.text, kDialogTextSize - 1);
-        if (text.empty()) continue;  // empty texts are left alone
+        const std::string text = DialogText(control.text, codePage);
+        if (text.empty()) continue;
         Add(texts, kDialogText, name, text, EntryRole::Text, kDialogTextSize, text,
             name + " control " + std::to_string(control.id));
     }
-    const std::string scale = caption.empty() ? "" : kUnscaled;
-    Add(texts, kDialogText, name, "", EntryRole::Scale, kScaleTextSize, scale, name + " size");
-    // An empty caption is translated too, by the scale's key: whatever the
-    // scale entry says becomes the caption.
-    if (caption.empty()) {
-        Add(texts, kDialogText, name, "", EntryRole::Scale, kScaleTextSize, scale,
-            name + " caption, which is empty and so shows this value");
-    }
+    Add(texts, kDialogText, name, "", EntryRole::Scale, kScaleTextSize, kUnscaled, name + " size");
 }
 
 }  // namespace
