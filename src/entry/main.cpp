@@ -4,6 +4,7 @@
 #include "entry/startup.h"
 #include "localization/catalog.h"
 #include "localization/language_library.h"
+#include "uninstall/uninstall.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     LanguageLibrary::Load(instance, nullptr);
@@ -12,8 +13,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     RunPlan plan = ScanCommandLine(commandLine);
     PerformImmediateActions(plan);
     switch (ChooseRoad(plan)) {
-        case Road::Setup:
         case Road::Uninstall:
+            Uninstall();
+            break;
+        case Road::Setup:
         case Road::None:
             break;
     }

@@ -58,6 +58,13 @@ bool ReplacePathName(char* path, std::size_t capacity, const char* name) {
     return true;
 }
 
+bool AppendPathName(char* folder, std::size_t capacity, const char* name) {
+    std::size_t length = std::strlen(folder);
+    if (AddEndSlash(folder, capacity) && ReplacePathName(folder, capacity, name)) return true;
+    folder[length] = '\0';
+    return false;
+}
+
 bool ContainsBackslash(const char* s) {
     for (const char* p = s; *p; p = CharNextDbcs(p)) {
         if (*p == '\\') return true;

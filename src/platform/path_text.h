@@ -38,6 +38,10 @@ void RemoveNameFromPath(char* path);
 // `name`. False, with the path unchanged, when the result would not fit.
 bool ReplacePathName(char* path, std::size_t capacity, const char* name);
 
+// Appends a backslash when needed and then `name`. False, with the folder
+// unchanged, when the result would not fit.
+bool AppendPathName(char* folder, std::size_t capacity, const char* name);
+
 // Whether `s` holds a backslash character; a trail byte of the same value
 // does not count.
 bool ContainsBackslash(const char* s);

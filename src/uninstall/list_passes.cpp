@@ -1,0 +1,103 @@
+#include "uninstall/list_passes.h"
+
+#include <windows.h>
+
+#include "platform/path_text.h"
+#include "platform/system.h"
+#include "uninstall/removal_list.h"
+#include "uninstall/restart_schedule.h"
+#include "uninstall/temporary_name.h"
+
+namespace {
+
+// An entry found gone, deleted or dealt with is never examined again, and a
+// folder found not empty only gets another removal attempt: each pass costs
+// the calls of what is still there and no more.
+enum class EntryState : unsigned char { Unexamined, WaitingFolder, Finished };
+
+constexpr DWORD kProtectiveAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool IsGone(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The first name "path.N.tmp" that names nothing; the last one tried when
+// all are taken (the rename then fails). False when the names do not fit.
+bool ChooseTemporaryName(const char* path, char* name, std::size_t capacity) {
+    for (int number = 0; number < kTemporaryNameCount; ++number) {
+        if (!FormTemporaryName(path, number, name, capacity)) return false;
+        if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) break;
+    }
+    return true;
+}
+
+// A file that exists and cannot be deleted.
+void DealWithFileInUse(const char* path, const char* programName, bool& renameFailed) {
+    const char* name = PointToName(path);
+    if (CompareNoCase(name, programName) == 0 || CompareNoCase(name, kListName) == 0) return;
+    char temporary[kPathSize];
+    const char* scheduled = temporary;
+    if (!ChooseTemporaryName(path, temporary, sizeof(temporary)) || !MoveFileA(path, temporary)) {
+        scheduled = path;
+        renameFailed = true;
+    }
+    ScheduleDeletionAtRestart(scheduled);
+}
+
+// The first look at an entry. Most entries are plain files that one delete
+// removes, so the delete comes first; only an entry it fails for is looked at.
+EntryState Examine(const char* path, const char* programName, int& deleted, bool& renameFailed) {
+    if (DeleteFileA(path)) {
+        ++deleted;
+        return EntryState::Finished;
+    }
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return EntryState::Finished;
+    // Clearing attributes costs a call as dear as a delete, so it is made only
+    // when read-only, hidden or system is set; a read-only file that refused
+    // the delete gets a second one.
+    bool cleared = (attributes & kProtectiveAttributes) && SetFileAttributesA(path, 0);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (!RemoveDirectoryA(path)) return EntryState::WaitingFolder;
+        ++deleted;
+        return EntryState::Finished;
+    }
+    if (cleared && DeleteFileA(path)) {
+        ++deleted;
+        return EntryState::Finished;
+    }
+    DealWithFileInUse(path, programName, renameFailed);
+    return EntryState::Finished;
+}
+
+// A folder that was not empty at an earlier pass.
+EntryState RetryFolder(const char* path, int& deleted) {
+    if (RemoveDirectoryA(path)) {
+        ++deleted;
+        return EntryState::Finished;
+    }
+    return IsGone(GetLastError()) ? EntryState::Finished : EntryState::WaitingFolder;
+}
+
+}  // namespace
+
+PassOutcome RemoveListedEntries(const std::vector<std::string>& paths, const char* programName) {
+    PassOutcome outcome;
+    std::vector<EntryState> states(paths.size(), EntryState::Unexamined);
+    int deleted;
+    do {
+        deleted = 0;
+        ++outcome.passes;
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            const char* path = paths[i].c_str();
+            switch (states[i]) {
+                case EntryState::Unexamined:
+                    states[i] = Examine(path, programName, deleted, outcome.renameFailed);
+                    break;
+                case EntryState::WaitingFolder: states[i] = RetryFolder(path, deleted); break;
+                case EntryState::Finished: break;
+            }
+        }
+    } while (deleted != 0);
+    return outcome;
+}

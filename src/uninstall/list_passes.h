@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct PassOutcome {
+    int passes = 0;             // passes over the list, the last of which deleted nothing
+    bool renameFailed = false;  // a file in use was scheduled under its own name
+};
+
+// Deletes the files and removes the folders named by `paths` (full paths) in
+// passes until a pass deletes nothing; a folder goes once it is empty. A file
+// in use is renamed to a free temporary name and scheduled for deletion at
+// the next restart, or scheduled under its own name when the rename fails.
+// Files named `programName` or like the list are left in place: the removal
+// script and the driver delete them.
+PassOutcome RemoveListedEntries(const std::vector<std::string>& paths, const char* programName);

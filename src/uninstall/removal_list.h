@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The list file of installed files, beside the program.
+extern const char kListName[];
+
+// What one line of the list comes to.
+enum class EntryCheck {
+    Accepted,  // the full path was formed
+    Empty,     // nothing left after stripping: skipped
+    Outside,   // absolute, with a drive or UNC prefix, or climbing out with "..": refused
+    TooLong,   // the full path does not fit a path buffer: refused, never cut
+};
+
+// Whether a relative entry stays inside the folder it is appended to.
+bool StaysInsideFolder(const char* entry);
+
+// Strips `line` in place (trailing carriage returns, line feeds, blanks and
+// tabs; leading blanks stay) and forms folder + entry into `path`. `folder`
+// ends in a backslash.
+EntryCheck FormEntryPath(char* line, const char* folder, char* path, std::size_t capacity);
+
+// The full paths the list names, in list order, from the list's bytes.
+struct RemovalList {
+    std::vector<std::string> paths;
+    int refused = 0;  // entries that were Outside or TooLong
+};
+
+// A line ends at a line feed; a zero byte ends its text early, as it would
+// for a line read into a C string. A line is one entry however long it is.
+RemovalList ReadRemovalList(const std::string& text, const char* folder);
