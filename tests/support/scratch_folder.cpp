@@ -23,6 +23,18 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
     return ok && written == bytes.size();
 }
 
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
 void RemoveFolder(const std::string& folder) {
     std::string base = folder;
     if (!base.empty() && base.back() != '\\') base += '\\';
@@ -30,7 +42,14 @@ void RemoveFolder(const std::string& folder) {
     HANDLE search = FindFirstFileA((base + "*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((base + found.cFileName).c_str());
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            SetFileAttributesA((base + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolder(base + name);
+            } else {
+                DeleteFileA((base + name).c_str());
+            }
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }

@@ -24,5 +24,8 @@ private:
 // Creates or replaces a file with exactly these bytes.
 bool WriteBytes(const std::string& path, const std::string& bytes);
 
-// Deletes the files of a folder (not its subfolders) and then the folder.
+// The bytes of a file; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+
+// Deletes a folder with everything in it, read-only files too.
 void RemoveFolder(const std::string& folder);

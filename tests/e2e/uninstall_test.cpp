@@ -1,0 +1,341 @@
+// The uninstall road of the real program in a real program folder: what the
+// list names goes, what must stay stays, files in use go at the restart, and
+// the removal script deletes the program, its folder and itself.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/catalog_text.h"
+#include "support/dialog_driver.h"
+#include "support/process.h"
+#include "support/scratch_folder.h"
+#include "uninstall/removal_script.h"
+
+namespace {
+
+std::string Gbk(const char* utf8) {
+    return FromUtf8(utf8, 936);
+}
+
+std::string TempPath(const char* name) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    return std::string(temp) + name;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The settings key stands for the whole integration, which goes with it.
+bool SettingsKeyExists() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kelvon", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+struct Item {
+    const char* entry;  // ending in a backslash: a folder
+    DWORD attributes;
+};
+
+// A copy of the program in a folder of its own under the temp folder. The
+// name holds "%OS%": unless the script doubles the "%", the command
+// interpreter puts its own text there and deletes nothing.
+class ProgramFolder {
+public:
+    ProgramFolder() : path_(TempPath("kelvon 100%OS% program\\")) {
+        RemoveFolder(path_);
+        CreateDirectoryA(path_.c_str(), nullptr);
+        EXPECT_TRUE(CopyFileA(BuiltProgram().c_str(), Program().c_str(), FALSE));
+        RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Kelvon", &key_);
+    }
+    ~ProgramFolder() {
+        RemoveFolder(path_);
+        RegCloseKey(key_);
+    }
+
+    static std::string BuiltProgram() { return TestProgramFolder() + "..\\..\\" KELVON_PROGRAM_NAME; }
+    std::string Of(const std::string& entry) const { return path_ + entry; }
+    std::string Program() const { return Of(KELVON_PROGRAM_NAME); }
+    // As the current directory reports it: no trailing backslash.
+    std::string Folder() const { return path_.substr(0, path_.size() - 1); }
+
+    void Make(const std::vector<Item>& items) const {
+        for (const Item& item : items) {
+            std::string path = Of(item.entry);
+            EXPECT_TRUE(path.back() == '\\' ? CreateDirectoryA(path.c_str(), nullptr) : WriteBytes(path, "x")) << path;
+            SetFileAttributesA(path.c_str(), item.attributes);
+        }
+    }
+    void WriteList(const std::vector<std::string>& lines) const {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\r\n";
+        EXPECT_TRUE(WriteBytes(Of("Uninstall.lst"), text));
+    }
+
+private:
+    std::string path_;
+    HKEY key_ = nullptr;
+};
+
+struct Box {
+    std::string text;
+    int button;
+};
+
+// Runs the program and answers the boxes it shows, in this order, each with
+// the uninstaller's caption. No other box may appear: the program must end.
+void RunProgram(const ProgramFolder& folder, const char* arguments, const std::vector<Box>& boxes) {
+    StartedProgram program;
+    ASSERT_TRUE(StartProgram(folder.Program(), arguments, program));
+    HWND previous = nullptr;
+    for (const Box& expected : boxes) {
+        HWND box = nullptr;
+        for (DWORD waited = 0; (!box || box == previous) && waited < 20000; waited += 100) {
+            box = WaitForProcessWindow(program.info.dwProcessId, 100);
+        }
+        ASSERT_TRUE(box && box != previous) << "no box with " << expected.text;
+        EXPECT_EQ(Gbk("卸载 Kelvon"), WindowText(box));
+        EXPECT_EQ(expected.text, MessageBoxText(box));
+        PressButton(box, expected.button);
+        previous = box;
+    }
+    DWORD code = program.WaitForExit(60000);
+    EXPECT_EQ(0u, code) << "the program did not end (another box?)";
+    if (code == STILL_ACTIVE) TerminateProcess(program.info.hProcess, 1);
+}
+
+// The script deletes the program file, then itself. When it cannot, it
+// starts the program with /warning, whose notice is closed here.
+bool WaitForRemovalScript(const ProgramFolder& folder) {
+    for (DWORD waited = 0; waited < 60000; waited += 100) {
+        if (!Exists(TempPath(kRemovalScriptName)) && !Exists(folder.Program())) return true;
+        Sleep(100);
+    }
+    if (HWND warning = FindWindowA(nullptr, Gbk("卸载 Kelvon").c_str())) PressButton(warning, IDOK);
+    return false;
+}
+
+// The script's interpreter is a relay that records how it was started and
+// what it was given before it runs the system's cmd.exe.
+class Uninstall : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GetACP() != 936) GTEST_SKIP() << "code page is " << GetACP() << ", not 936 (locale missing?)";
+        SetEnvironmentVariableA("KELVON_RELAY_RECORD", record_.Path().c_str());
+        GetEnvironmentVariableA("COMSPEC", systemInterpreter_, sizeof(systemInterpreter_));
+        SetEnvironmentVariableA("COMSPEC", relay_.c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableA("COMSPEC", systemInterpreter_); }
+
+    // `startup` begins the relay's line of startup flags, show command and
+    // type of the standard output.
+    void ExpectScriptStarted(const ProgramFolder& folder, bool ntFamily, const char* startup) {
+        const std::string copy = record_.PathOf("script.bat");
+        for (DWORD waited = 0; !Exists(copy) && waited < 20000; waited += 100) Sleep(100);
+        const std::string script = TempPath(kRemovalScriptName);
+        EXPECT_EQ(FormRemovalScript(folder.Program().c_str(), folder.Folder().c_str(), script.c_str(), ntFamily),
+                  ReadBytes(copy));
+        std::istringstream started(ReadBytes(record_.PathOf("started.txt")));
+        std::string commandLine, flags, current;
+        std::getline(started, commandLine);
+        std::getline(started, flags);
+        std::getline(started, current);
+        EXPECT_EQ(relay_ + " /c \"" + script + "\"", commandLine);
+        EXPECT_EQ(0u, flags.rfind(startup, 0)) << flags;
+        EXPECT_EQ(TempPath(""), current + "\\") << "not the parent of the program folder";
+        DeleteFileA(copy.c_str());
+    }
+
+    ScratchFolder record_{"kelvon_relay"};
+    const std::string relay_ = TestProgramFolder() + "comspec_relay.exe";
+    char systemInterpreter_[MAX_PATH] = "";
+};
+
+TEST_F(Uninstall, RemovesWhatTheListNamesInAnyOrder) {
+    const std::vector<Item> tree = {
+        {"bin\\", 0},
+        {"bin\\Kelvon.exe", 0},
+        {"bin\\readonly.dll", FILE_ATTRIBUTE_READONLY},
+        {"bin\\hidden.dat", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+        {"bin\\deep\\", FILE_ATTRIBUTE_READONLY},
+        {"bin\\deep\\er\\", 0},
+        {"bin\\deep\\er\\file.txt", 0},
+        {"docs\\", 0},
+        {"docs\\readme.txt", 0},
+        {"trail.txt", 0},
+        {" lead.txt", 0},
+        {"kelvon.gid", FILE_ATTRIBUTE_HIDDEN},  // written by the help viewer, never listed
+    };
+    const std::vector<Item> unlisted = {{"lead.txt", 0}, {"docs\\unlisted.txt", 0}};
+    // A file outside the program folder, named relatively and absolutely.
+    const std::string outside = TempPath("kelvon_outside.txt");
+    const std::vector<std::string> files = {
+        "bin\\Kelvon.exe", "bin\\readonly.dll\t", "bin\\hidden.dat", "bin\\deep\\er\\file.txt", "docs\\readme.txt",
+        "trail.txt \t\r",  " lead.txt",           KELVON_PROGRAM_NAME, "..\\kelvon_outside.txt", outside,
+    };
+    const std::vector<std::string> foldersDeepestFirst = {"bin\\deep\\er", "bin\\deep", "bin", "docs"};
+    enum Order { FilesFirst, FoldersFirst, Reversed };
+    const struct {
+        const char* what;
+        Order order;
+        const char* arguments;  // without /s the confirmation is answered Yes
+        bool relay;             // else COMSPEC is not set: the system's cmd.exe runs the script
+        bool unlisted;
+    } cases[] = {
+        {"files first", FilesFirst, "/s", true, false},
+        {"folders first, confirmed, no COMSPEC", FoldersFirst, "", false, false},
+        {"reversed, with unlisted files", Reversed, "/s", true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder folder;
+        folder.Make(tree);
+        if (c.unlisted) folder.Make(unlisted);
+        ASSERT_TRUE(WriteBytes(outside, "outside"));
+        std::vector<std::string> list = c.order == FoldersFirst ? std::vector<std::string>() : files;
+        list.insert(list.end(), foldersDeepestFirst.begin(), foldersDeepestFirst.end());
+        if (c.order == FoldersFirst) {
+            std::reverse(list.begin(), list.end());
+            list.insert(list.end(), files.begin(), files.end());
+        }
+        if (c.order == Reversed) std::reverse(list.begin(), list.end());
+        folder.WriteList(list);
+        SetEnvironmentVariableA("COMSPEC", c.relay ? relay_.c_str() : nullptr);
+
+        std::vector<Box> boxes;
+        if (!*c.arguments) boxes.push_back({Gbk("确实要卸载 Kelvon 吗?"), IDYES});
+        RunProgram(folder, c.arguments, boxes);
+        for (const Item& item : tree) {
+            EXPECT_EQ(c.unlisted && std::string(item.entry) == "docs\\", Exists(folder.Of(item.entry))) << item.entry;
+        }
+        for (const Item& item : unlisted) EXPECT_EQ(c.unlisted, Exists(folder.Of(item.entry))) << item.entry;
+        EXPECT_FALSE(Exists(folder.Of("Uninstall.lst")));
+        EXPECT_EQ("outside", ReadBytes(outside));
+        EXPECT_FALSE(SettingsKeyExists()) << "the integration was not removed";
+        if (c.relay) ExpectScriptStarted(folder, true, "1 0 ");
+        EXPECT_TRUE(WaitForRemovalScript(folder));
+        EXPECT_EQ(c.unlisted, Exists(folder.Folder()));
+    }
+    DeleteFileA(outside.c_str());
+}
+
+TEST_F(Uninstall, NothingChangesWithoutTheListOrWithoutConsent) {
+    const std::string confirm = Gbk("确实要卸载 Kelvon 吗?");
+    const std::string cannotOpen = Gbk("无法打开列表文件 %s");
+    const std::string cannotOpenList = Gbk("无法打开列表文件 Uninstall.lst");
+    const struct {
+        const char* what;
+        bool list;
+        const char* arguments;
+        std::string catalog;  // empty: no catalog beside the program
+        std::vector<Box> boxes;
+    } cases[] = {
+        {"answered No", true, "", "", {{confirm, IDNO}}},
+        {"no list, silent", false, "/s", "", {{cannotOpenList, IDOK}}},
+        {"no list, confirmed", false, "", "", {{confirm, IDYES}, {cannotOpenList, IDOK}}},
+        {"no list, translated", false, "/s", MessageEntry(cannotOpen, "No %s"), {{"No Uninstall.lst", IDOK}}},
+        {"no list, translated with %d", false, "/s", MessageEntry(cannotOpen, "%d %s"), {{cannotOpenList, IDOK}}},
+    };
+    ProgramFolder folder;
+    folder.Make({{"kept.txt", 0}, {"kelvon.gid", 0}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(folder.Of("Uninstall.lst").c_str());
+        if (c.list) folder.WriteList({"kept.txt"});
+        WriteBytes(folder.Of("uninstall.lng"), kCatalogMarkerLine + c.catalog);
+        RunProgram(folder, c.arguments, c.boxes);
+        for (const char* name : {"kept.txt", "kelvon.gid", KELVON_PROGRAM_NAME}) {
+            EXPECT_TRUE(Exists(folder.Of(name))) << name;
+        }
+        EXPECT_EQ(c.list, Exists(folder.Of("Uninstall.lst")));
+        EXPECT_TRUE(SettingsKeyExists()) << "the integration was removed";
+        EXPECT_FALSE(Exists(TempPath(kRemovalScriptName)));
+    }
+}
+
+// Kelvon.exe runs (a copy of the program showing its /warning notice): it
+// cannot be deleted but can be renamed, to the first free temporary name.
+// Two files held open without sharing can be neither: they are scheduled
+// under their own names, and the restart notice appears once.
+TEST_F(Uninstall, FilesInUseGoAtTheRestart) {
+    const bool ntFamily = std::getenv("KELVON_EXPECT_NT")[0] == '1';
+    ProgramFolder folder;
+    folder.Make({{"Kelvon.exe.0.tmp", 0}, {"held1.dat", 0}, {"held2.dat", 0}, {"plain.txt", 0}});
+    ASSERT_TRUE(CopyFileA(ProgramFolder::BuiltProgram().c_str(), folder.Of("Kelvon.exe").c_str(), FALSE));
+    folder.WriteList({"Kelvon.exe", "held1.dat", "held2.dat", "plain.txt", KELVON_PROGRAM_NAME});
+    // Scheduled before by someone else: that line must stay.
+    const std::string early = TempPath("kelvon_early.txt");
+    ASSERT_TRUE(WriteBytes(early, "early"));
+    char wininit[MAX_PATH];
+    GetWindowsDirectoryA(wininit, sizeof(wininit));
+    const std::string wininitPath = std::string(wininit) + "\\wininit.ini";
+    char shortEarly[MAX_PATH];
+    GetShortPathNameA(early.c_str(), shortEarly, sizeof(shortEarly));
+    ASSERT_TRUE(WriteBytes(wininitPath, std::string("[Rename]\r\nNUL=") + shortEarly + "\r\n"));
+
+    StartedProgram holder;
+    ASSERT_TRUE(StartProgram(folder.Of("Kelvon.exe"), "/warning", holder));
+    HWND holderBox = WaitForProcessWindow(holder.info.dwProcessId, 20000);
+    ASSERT_NE(nullptr, holderBox);
+    std::vector<HANDLE> held;
+    for (const char* name : {"held1.dat", "held2.dat"}) {
+        held.push_back(CreateFileA(folder.Of(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    // The script's first line on Windows 95, 98 and Me is for command.com:
+    // cmd.exe would take the quoted program for a window title.
+    SetEnvironmentVariableA("KELVON_RELAY_RUN", ntFamily ? "1" : "0");
+    const std::vector<std::string> scheduled = {folder.Of("Kelvon.exe.1.tmp"), folder.Of("held1.dat"),
+                                                folder.Of("held2.dat")};
+    RunProgram(folder, "/s", {{Gbk("你需要重新启动 Windows 来完全卸载 Kelvon。"), IDOK}});
+
+    EXPECT_FALSE(Exists(folder.Of("plain.txt")));
+    EXPECT_FALSE(Exists(folder.Of("Kelvon.exe")));
+    EXPECT_TRUE(Exists(folder.Of("Kelvon.exe.0.tmp")));
+    for (const std::string& path : scheduled) EXPECT_TRUE(Exists(path)) << path;
+    if (ntFamily) {
+        char pending[8192] = "";
+        DWORD size = sizeof(pending);
+        RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                     "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
+        const std::string operations(pending, size);
+        for (const std::string& path : scheduled) {
+            EXPECT_NE(std::string::npos, operations.find("\\??\\" + path + '\0')) << path;
+        }
+    } else {
+        // One line per file, all under the key NUL.
+        const std::string text = ReadBytes(wininitPath);
+        EXPECT_NE(std::string::npos, text.find(std::string("NUL=") + shortEarly + "\r\n")) << text;
+        for (const std::string& path : scheduled) {
+            char shortPath[MAX_PATH] = "";
+            GetShortPathNameA(path.c_str(), shortPath, sizeof(shortPath));
+            EXPECT_NE(std::string::npos, text.find(std::string("NUL=") + shortPath + "\r\n")) << path << "\n" << text;
+        }
+    }
+    ExpectScriptStarted(folder, ntFamily, ntFamily ? "1 0 " : "256 0 2");
+
+    for (HANDLE handle : held) CloseHandle(handle);
+    PressButton(holderBox, IDOK);
+    EXPECT_EQ(0u, holder.WaitForExit(20000));
+    if (ntFamily) {
+        EXPECT_TRUE(WaitForRemovalScript(folder));
+    }
+    DeleteFileA(TempPath(kRemovalScriptName).c_str());
+    char restart[MAX_PATH];
+    GetSystemDirectoryA(restart, sizeof(restart));
+    StartedProgram wineboot;
+    ASSERT_TRUE(StartProgram(std::string(restart) + "\\wineboot.exe", "-r", wineboot));
+    EXPECT_EQ(0u, wineboot.WaitForExit(60000));
+    for (const std::string& path : scheduled) EXPECT_FALSE(Exists(path)) << path;
+    EXPECT_FALSE(Exists(early));
+}
+
+}  // namespace
