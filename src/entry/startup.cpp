@@ -1,14 +1,19 @@
 #include "entry/startup.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstring>
 
 #include "entry/app_state.h"
+#include "localization/language_library.h"
 #include "localization/messages.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
+#include "platform/system.h"
 #include "resources/resource_ids.h"
+#include "ui/done_dialog.h"
+#include "ui/setup_dialog.h"
 
 namespace {
 
@@ -36,6 +41,27 @@ void ShowDeleteManuallyNotice() {
     FormatInto(second, static_cast<size_t>(end - second), GetFormatMsg(IDS_DELETE_MANUALLY), programPath);
     DropCutLeadByte(text);
     MessageBoxA(nullptr, text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONINFORMATION);
+}
+
+// A dialog from the language library, or from the program's own resources
+// when the library lacks it.
+INT_PTR ShowDialog(const char* name, DLGPROC procedure) {
+    return DialogBoxParamA(ModuleHolding(name, RT_DIALOG), name, nullptr, procedure, 0);
+}
+
+void RunSetupRoad() {
+    // 0 is Cancel or missing rights, -1 a dialog that could not be made:
+    // neither is a confirmed setup.
+    if (ShowDialog(IDD_SETUP, SetupDialogProc) <= 0) return;
+    if (!AppState.MsiMode) {
+        ShowDialog(IDD_DONE, DoneDialogProc);
+        if (IsWow64() && !AppState.Silent) {
+            MessageBoxA(nullptr, GetMsg(IDS_WOW64_NOTICE), GetMsg(IDS_PRODUCT_NAME), MB_ICONINFORMATION);
+        }
+    }
+    if (AppState.GroupFolder[0] && !AppState.Silent && !AppState.MsiMode) {
+        ShellExecuteA(nullptr, "open", AppState.GroupFolder, nullptr, "", SW_SHOWNORMAL);
+    }
 }
 
 void PerformImmediateActions(const RunPlan& plan) {

@@ -11,3 +11,8 @@ void ScanSfxCommand();
 void ShowDeleteManuallyNotice();
 
 void PerformImmediateActions(const RunPlan& plan);
+
+// The settings dialog; once it was confirmed, the completion dialog and the
+// 64-bit notice (not for a Windows Installer package) and the program group
+// in a shell window (not when silent).
+void RunSetupRoad();
