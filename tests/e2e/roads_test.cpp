@@ -1,0 +1,192 @@
+// The real program on both of its roads, in a program folder as the
+// installer leaves it, each case in an untouched prefix of its own: what a
+// user sees (dialogs, notices, the program group) and what stays behind.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <cstdlib>
+#include <string>
+
+#include "association_test_support.h"
+#include "class_registry.h"
+#include "integration_test_support.h"
+#include "support/dialog_driver.h"
+#include "support/process.h"
+#include "support/scratch_folder.h"
+
+namespace {
+
+const char kFolder[] = "C:\\Program Files\\Kelvon\\";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvon archiver";
+const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Kelvon.exe";
+// The files an installation of the archiver lists, and a folder of them.
+const char* const kListedFiles[] = {"Kelvon.exe", "Kelvon.chm", "Vok.txt", "license.txt", "vokext.dll",
+                                    "vokext64.dll", "Formats\\vok.fmt"};
+
+std::string Gbk(const char* utf8) { return FromUtf8(utf8, 936); }
+
+std::string Program() { return std::string(kFolder) + "Uninstall.exe"; }
+
+// The program folder with stand-ins for the archiver's files and the list
+// that names them, the program itself last.
+void MakeProgramFolder() {
+    CreateDirectoryA("C:\\Program Files", nullptr);
+    ASSERT_TRUE(CreateDirectoryA(kFolder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CreateDirectoryA((std::string(kFolder) + "Formats").c_str(), nullptr));
+    std::string list;
+    for (const char* file : kListedFiles) {
+        ASSERT_TRUE(WriteBytes(kFolder + std::string(file), "stand-in"));
+        list += std::string(file) + "\r\n";
+    }
+    list += "Formats\r\nUninstall.exe\r\n";
+    ASSERT_TRUE(WriteBytes(kFolder + std::string("Uninstall.lst"), list));
+    ASSERT_TRUE(CopyFileA((TestProgramFolder() + "..\\..\\Uninstall.exe").c_str(), Program().c_str(), FALSE));
+}
+
+void PlantForeignOwners() {
+    PutString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip.Archive");
+    PutString(HKEY_CLASSES_ROOT, ".zip", "Content Type", "application/x-other-zip");
+    PutString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "NullFile", "");
+    PutString(HKEY_CLASSES_ROOT, ".7z", "", "SevenArchiver.7z");
+}
+
+// Runs the program to its end without touching any of its windows: a dialog
+// or notice that waited for an answer would keep it from ending.
+DWORD RunUnattended(const char* arguments) {
+    StartedProgram program;
+    EXPECT_TRUE(StartProgram(Program(), arguments, program, "C:\\"));
+    return program.WaitForExit(60000);
+}
+
+// A top-level window of any process with this title, waited for.
+HWND WaitForTitle(const char* title, DWORD milliseconds) {
+    for (DWORD waited = 0;; waited += 100) {
+        HWND window = FindWindowA(nullptr, title);
+        if ((window && IsWindowVisible(window)) || waited >= milliseconds) return window;
+        Sleep(100);
+    }
+}
+
+// The removal script ends after the program: the folder goes last.
+bool WaitForFolderGone(DWORD milliseconds) {
+    for (DWORD waited = 0; GetFileAttributesA(kFolder) != INVALID_FILE_ATTRIBUTES; waited += 200) {
+        if (waited >= milliseconds) return false;
+        Sleep(200);
+    }
+    return true;
+}
+
+std::string GroupFolder(int csidl) { return SpecialFolder(csidl) + "\\Kelvon"; }
+
+class Roads : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(936u, GetACP()) << "the program's texts need code page 936 (locale missing?)";
+        CoInitialize(nullptr);
+    }
+    void TearDown() override { CoUninitialize(); }
+};
+
+TEST_F(Roads, SilentSetupRegistersEverythingWithoutAWindow) {
+    MakeProgramFolder();
+    PlantForeignOwners();
+    EXPECT_EQ(0u, RunUnattended("/setup /s"));
+
+    EXPECT_EQ("Kelvon.ZIP", GetString(HKEY_CLASSES_ROOT, ".zip", ""));
+    EXPECT_EQ("Kelvon", GetString(HKEY_CLASSES_ROOT, ".vok", ""));
+    EXPECT_EQ(Program(), GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+    EXPECT_EQ(kFolder + std::string("Kelvon.exe"), GetString(HKEY_LOCAL_MACHINE, kAppPathKey, ""));
+    EXPECT_EQ(kFolder + std::string("Kelvon.exe"),
+              ReadLink(GroupFolder(CSIDL_COMMON_PROGRAMS) + "\\Kelvon.lnk").first);
+    // No program group window: the shell would open it a moment later.
+    Sleep(3000);
+    EXPECT_EQ(nullptr, FindWindowA(nullptr, "Kelvon"));
+}
+
+// The settings confirmed by the user, then the completion dialog, the notice
+// for 64-bit Windows and the program group in a shell window.
+TEST_F(Roads, SetupThroughItsDialogs) {
+    MakeProgramFolder();
+    StartedProgram program;
+    ASSERT_TRUE(StartProgram(Program(), "/setup", program, "C:\\"));
+    const std::string title = Gbk("Kelvon 简体中文版安装");
+    HWND settings = WaitForProcessWindowTitled(program.info.dwProcessId, title, 20000);
+    ASSERT_NE(nullptr, settings);
+    PressButton(settings, IDOK);
+    ASSERT_TRUE(WaitForWindowGone(settings, 20000));
+
+    HWND done = WaitForProcessWindowTitled(program.info.dwProcessId, title, 20000);
+    ASSERT_NE(nullptr, done);
+    std::string folder(kFolder);
+    EXPECT_EQ(folder.substr(0, folder.size() - 1), WindowText(GetDlgItem(done, 5101)));
+    PressButton(done, IDOK);
+
+    HWND notice = WaitForProcessWindowTitled(program.info.dwProcessId, Gbk("Kelvon 压缩文件管理器"), 20000);
+    ASSERT_NE(nullptr, notice) << "no notice for a 32-bit program on 64-bit Windows";
+    EXPECT_NE(std::string::npos, MessageBoxText(notice).find(Gbk("你在 64 位的 windows 中安装了 32 位的 Kelvon")));
+    PressButton(notice, IDOK);
+    EXPECT_EQ(0u, program.WaitForExit(20000));
+
+    HWND group = WaitForTitle("Kelvon", 20000);
+    EXPECT_NE(nullptr, group) << "the program group was not opened";
+    if (group) PostMessageA(group, WM_CLOSE, 0, 0);
+}
+
+TEST_F(Roads, SetupForAWindowsInstallerPackageEndsWithTheSettings) {
+    MakeProgramFolder();
+    StartedProgram program;
+    ASSERT_TRUE(StartProgram(Program(), "/msi /setup", program, "C:\\"));
+    HWND settings = WaitForProcessWindowTitled(program.info.dwProcessId, Gbk("Kelvon 简体中文版安装"), 20000);
+    ASSERT_NE(nullptr, settings);
+    PressButton(settings, IDOK);
+    // No completion dialog, no notice, no group window: the program ends.
+    EXPECT_EQ(0u, program.WaitForExit(20000));
+    EXPECT_EQ(kFolder + std::string("Kelvon.exe"), GetString(HKEY_LOCAL_MACHINE, kAppPathKey, ""));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    Sleep(3000);
+    EXPECT_EQ(nullptr, FindWindowA(nullptr, "Kelvon"));
+}
+
+TEST_F(Roads, WarningComesBeforeThePause) {
+    StartedProgram program;
+    ASSERT_TRUE(StartProgram(TestProgramFolder() + "..\\..\\Uninstall.exe", "/warning /wait", program));
+    HWND box = WaitForProcessWindow(program.info.dwProcessId, 20000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(Gbk("卸载 Kelvon"), WindowText(box));
+    PressButton(box, IDOK);
+    DWORD pressed = GetTickCount();
+    EXPECT_EQ(0u, program.WaitForExit(20000));
+    EXPECT_GE(GetTickCount() - pressed, 1900u) << "the pause must follow the message";
+}
+
+// Setup and then the uninstall the way a self-extracting package asks for
+// it silently: everything is as before, apart from the differences kept on
+// purpose, and the program folder is gone once the removal script has run.
+TEST_F(Roads, SetupAndSilentUninstallLeaveTheSystemAsItWas) {
+    PlantForeignOwners();
+    RegistrySnapshot registryBefore = WholeRegistry();
+    std::set<std::string> filesBefore = ShortcutFolderListing();
+    MakeProgramFolder();
+
+    ASSERT_EQ(0u, RunUnattended("/setup /s"));
+    ASSERT_EQ("Kelvon.ZIP", GetString(HKEY_CLASSES_ROOT, ".zip", ""));
+    ASSERT_TRUE(SetEnvironmentVariableA("sfxcmd", "-s"));
+    EXPECT_EQ(0u, RunUnattended(""));
+    SetEnvironmentVariableA("sfxcmd", nullptr);
+    EXPECT_TRUE(WaitForFolderGone(30000)) << "the removal script left the program folder";
+
+    EXPECT_EQ("OtherZip.Archive", GetString(HKEY_CLASSES_ROOT, ".zip", ""));
+    EXPECT_EQ("SevenArchiver.7z", GetString(HKEY_CLASSES_ROOT, ".7z", ""));
+    std::set<std::string> kept;
+    // Where the shell takes the New-menu template as "Data", the previous
+    // owner's empty-file entry comes back beside it: the backup records a
+    // template file or an empty file, never "Data".
+    if (ExpectedShellNew() == "data") kept.insert("+HKLM\\Software\\Classes\\.zip\\ShellNew|Data");
+    EXPECT_EQ(kept, SnapshotDifferences(registryBefore, WholeRegistry()));
+    EXPECT_EQ(filesBefore, ShortcutFolderListing());
+}
+
+}  // namespace
