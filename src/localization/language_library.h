@@ -8,12 +8,12 @@ extern HMODULE ProgramInstance;
 // language library while it is loaded, else the program itself.
 extern HMODULE ResourceModule;
 
-// The optional resource library "voklng.dll" with translated resources.
 // The module that holds the resource `name` of `type`: ResourceModule when
 // it has it, else the program itself, so that a language library without one
 // of the dialogs or the icon still gets the program's own.
 HMODULE ModuleHolding(const char* name, const char* type);
 
+// The optional resource library "voklng.dll" with translated resources.
 namespace LanguageLibrary {
 
 extern bool loaded;

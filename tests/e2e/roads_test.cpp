@@ -150,6 +150,17 @@ TEST_F(Roads, SetupForAWindowsInstallerPackageEndsWithTheSettings) {
     EXPECT_EQ(nullptr, FindWindowA(nullptr, "Kelvon"));
 }
 
+// A language library whose settings dialog cannot be made: nothing was
+// confirmed, so neither the completion dialog nor any registration follows.
+TEST_F(Roads, SettingsThatCannotBeShownAreNoSetup) {
+    MakeProgramFolder();
+    ASSERT_TRUE(CopyFileA((TestProgramFolder() + "broken_library\\voklng.dll").c_str(),
+                          (kFolder + std::string("voklng.dll")).c_str(), FALSE));
+    EXPECT_EQ(0u, RunUnattended("/setup"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAppPathKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
 TEST_F(Roads, WarningComesBeforeThePause) {
     StartedProgram program;
     ASSERT_TRUE(StartProgram(TestProgramFolder() + "..\\..\\Uninstall.exe", "/warning /wait", program));
