@@ -18,7 +18,6 @@
 namespace {
 
 constexpr DWORD kWaitMilliseconds = 2000;
-constexpr size_t kNoticeSize = 512;
 
 }  // namespace
 
@@ -32,7 +31,7 @@ void ScanSfxCommand() {
 void ShowDeleteManuallyNotice() {
     char programPath[kPathSize];
     GetProgramPath(programPath, sizeof(programPath));
-    char text[kNoticeSize];
+    char text[kMessageSize];
     char* end = text + sizeof(text);
     FormatInto(text, sizeof(text), "%s\n", GetMsg(IDS_UNINSTALL_COMPLETED));
     char* second = text + std::strlen(text);

@@ -12,11 +12,11 @@ const unsigned char EmptyNativeImage[kEmptyNativeImageSize] = {
     'V', 'o', 'k', '!', 0x1A, 0x07, 0x00, 0xCF, 0x90, 0x73, 0x00, 0x00, 0x0D, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
 };
 
-namespace {
-
-// The template files beside the program.
 const char kZipTemplateName[] = "zipnew.dat";
 const char kNativeTemplateName[] = "voknew.dat";
+
+namespace {
+
 
 const char kDataValue[] = "Data";
 

@@ -9,6 +9,10 @@ constexpr std::size_t kEmptyNativeImageSize = 20;
 extern const unsigned char EmptyZipImage[kEmptyZipImageSize];
 extern const unsigned char EmptyNativeImage[kEmptyNativeImageSize];
 
+// The template files, beside the program, where the shell wants a file.
+extern const char kZipTemplateName[];
+extern const char kNativeTemplateName[];
+
 // Makes the ShellNew key (under HKEY_CLASSES_ROOT) offer a new empty archive:
 // the image itself as "Data" where the shell wants it so, else a template
 // file beside the program as "FileName". The key must already be empty.

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 
 #include "entry/app_state.h"
 #include "integration/program_registration.h"
+#include "integration/shell_new.h"
 #include "localization/language_library.h"
 #include "localization/messages.h"
 #include "platform/file.h"
@@ -22,8 +24,9 @@ namespace {
 // Index files that the help viewer writes beside the help file; the list
 // cannot name them, since the installer never made them.
 const char* const kHelpIndexFiles[] = {"kelvon.gid", "kelvon.fts"};
-
-constexpr std::size_t kMessageSize = 512;
+// Nor the New-menu templates that setup wrote beside the program; left
+// behind, they would keep the program folder from going.
+const char* const kSetupFiles[] = {kZipTemplateName, kNativeTemplateName};
 constexpr unsigned kListReadSize = 65536;
 
 bool ConfirmUninstall() {
@@ -58,10 +61,10 @@ bool ReadList(File& list, std::string& text) {
     }
 }
 
-void DeleteHelpIndexFiles() {
-    for (const char* name : kHelpIndexFiles) {
-        SetFileAttributesA(name, 0);
-        DeleteFileA(name);
+void DeleteFiles(const char* const* names, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        SetFileAttributesA(names[i], 0);
+        DeleteFileA(names[i]);
     }
 }
 
@@ -87,7 +90,8 @@ void Uninstall() {
     }
     RemoveIntegration();
     LanguageLibrary::Unload();
-    DeleteHelpIndexFiles();
+    DeleteFiles(kHelpIndexFiles, std::size(kHelpIndexFiles));
+    DeleteFiles(kSetupFiles, std::size(kSetupFiles));
     RemovalList entries = ReadRemovalList(listText, folder);
     PassOutcome outcome = RemoveListedEntries(entries.paths, PointToName(programPath));
     list.Close();
