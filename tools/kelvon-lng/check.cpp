@@ -182,8 +182,7 @@ void CheckText(const KeyedText& text, const CatalogFile& file, Findings& finding
     }
     for (const CatalogLine* entry : file.EntriesWithKey(text.key)) {
         if (entry != used && (entry->place == LinePlace::Section || entry->place == LinePlace::Cut)) {
-            findings.Add(*entry, "a second entry for " + what + ": the program uses line " +
-                                     std::to_string(used->number));
+            findings.Add(*entry, "ignored: the program takes line " + std::to_string(used->number) + " for " + what);
         }
     }
     CheckValue(text, value, *used, findings);
