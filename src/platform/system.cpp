@@ -48,10 +48,26 @@ void EnableDlgItem(HWND dialog, int id, unsigned char enable) {
     EnableWindow(GetDlgItem(dialog, id), enable != 0);
 }
 
+namespace {
+
+using FolderQuery = UINT(WINAPI*)(LPSTR, UINT);
+
+bool PathInFolder(FolderQuery folderOf, const char* name, char* path, std::size_t capacity) {
+    UINT length = folderOf(path, static_cast<UINT>(capacity));
+    return length != 0 && length < capacity && AppendPathName(path, capacity, name);
+}
+
+}  // namespace
+
+bool PathInSystemFolder(const char* name, char* path, std::size_t capacity) {
+    return PathInFolder(GetSystemDirectoryA, name, path, capacity);
+}
+
+bool PathInWindowsFolder(const char* name, char* path, std::size_t capacity) {
+    return PathInFolder(GetWindowsDirectoryA, name, path, capacity);
+}
+
 HMODULE LoadSystemLibrary(const char* name) {
     char path[kPathSize];
-    UINT length = GetSystemDirectoryA(path, sizeof(path));
-    if (length == 0 || length >= sizeof(path)) return nullptr;
-    if (!AddEndSlash(path, sizeof(path)) || !ReplacePathName(path, sizeof(path), name)) return nullptr;
-    return LoadLibraryA(path);
+    return PathInSystemFolder(name, path, sizeof(path)) ? LoadLibraryA(path) : nullptr;
 }

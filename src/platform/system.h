@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 // The NT major version, or 0 on Windows 95, 98 and Me. Asked once.
 int WinNT();
 
@@ -16,6 +18,11 @@ int CompareNoCase(const char* a, const char* b);
 bool WideToAnsi(const wchar_t* src, char* dst, int size);
 
 void EnableDlgItem(HWND dialog, int id, unsigned char enable);
+
+// The path of `name` in the system folder, or in the Windows folder. False
+// when the path would not fit the `capacity` bytes of `path`.
+bool PathInSystemFolder(const char* name, char* path, std::size_t capacity);
+bool PathInWindowsFolder(const char* name, char* path, std::size_t capacity);
 
 // Loads a library of the system by its full path in the system folder, so
 // that a file of the same name planted beside the program is never taken

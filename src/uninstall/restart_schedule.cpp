@@ -27,10 +27,7 @@ bool ReadSection(const char* iniPath, std::vector<char>& section, DWORD& length)
 
 bool ScheduleInWininit(const char* path) {
     char iniPath[kPathSize];
-    UINT length = GetWindowsDirectoryA(iniPath, sizeof(iniPath));
-    if (length == 0 || length >= sizeof(iniPath) || !AppendPathName(iniPath, sizeof(iniPath), kWininitName)) {
-        return false;
-    }
+    if (!PathInWindowsFolder(kWininitName, iniPath, sizeof(iniPath))) return false;
     // Windows 95, 98 and Me carry out the line before long names exist.
     char shortPath[kPathSize];
     DWORD shortLength = GetShortPathNameA(path, shortPath, sizeof(shortPath));

@@ -41,10 +41,8 @@ bool CommandInterpreter(char* path, std::size_t capacity) {
     if (length != 0 && length < capacity) return true;
     // Missing, empty or too long to hold: a command line without an
     // interpreter cannot start.
-    UINT folderLength = WinNT() ? GetSystemDirectoryA(path, static_cast<UINT>(capacity))
-                                : GetWindowsDirectoryA(path, static_cast<UINT>(capacity));
-    if (folderLength == 0 || folderLength >= capacity) return false;
-    return AppendPathName(path, capacity, WinNT() ? "cmd.exe" : "command.com");
+    return WinNT() ? PathInSystemFolder("cmd.exe", path, capacity)
+                   : PathInWindowsFolder("command.com", path, capacity);
 }
 
 void StartRemovalScript(const char* programPath) {
