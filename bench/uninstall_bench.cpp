@@ -202,7 +202,7 @@ int CountPasses(const Shape& shape, const Paths& paths, bool filesFirst, double&
     if (!BuildTree(shape, paths.root, paths.program, filesFirst)) return -1;
     RemovalList list = ReadRemovalList(ReadBytes(paths.root + kListName), paths.root.c_str());
     double start = Seconds();
-    PassOutcome outcome = RemoveListedEntries(list.paths, kProgramName);
+    PassOutcome outcome = RemoveListedEntries(list.paths, paths.root.size(), kProgramName);
     seconds = Seconds() - start;
     RemoveFolder(paths.root);
     return outcome.passes;

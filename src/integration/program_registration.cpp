@@ -14,6 +14,7 @@
 #include "platform/program_path.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
+#include "platform/system.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -44,6 +45,17 @@ LONG WriteAppPath(const char* archiver, const char* folder) {
 void RemoveMachineKey(const char* path, RegView view) {
     RegDeleteKeyOnly(HKEY_LOCAL_MACHINE, path, view);
     RemoveCreatedKeys(HKEY_LOCAL_MACHINE, path, view);
+}
+
+// The App Paths key of the 64-bit view may belong to a 64-bit edition of the
+// archiver installed beside this one: it is ours only while it names our
+// archiver.
+bool AppPath64IsOwn() {
+    char archiver[kPathSize];
+    char registered[kPathSize];
+    return PathBesideProgram(kArchiverName, archiver, sizeof(archiver)) &&
+           RegReadString(HKEY_LOCAL_MACHINE, kAppPathKey, "", registered, "", sizeof(registered), View64) &&
+           CompareNoCase(registered, archiver) == 0;
 }
 
 }  // namespace
@@ -94,9 +106,10 @@ void RemoveIntegration() {
     for (const char* key : kOwnClassKeys) RegDeleteTree(HKEY_CLASSES_ROOT, key);
     // The machine-wide entries go before the settings, which hold the notes
     // of the parent keys setup created for them. The App Paths copy in the
-    // 64-bit view goes too: it would name a deleted program.
+    // 64-bit view goes too, when it is ours: it would name a deleted program.
+    bool ownAppPath64 = AppPath64IsOwn();
     RemoveMachineKey(kUninstallKey, OwnView);
     RemoveMachineKey(kAppPathKey, OwnView);
-    RemoveMachineKey(kAppPathKey, View64);
+    if (ownAppPath64) RemoveMachineKey(kAppPathKey, View64);
     RegDeleteTree(HKEY_CURRENT_USER, "");
 }

@@ -4,6 +4,7 @@
 
 #include "platform/path_text.h"
 #include "platform/system.h"
+#include "uninstall/link_guard.h"
 #include "uninstall/removal_list.h"
 #include "uninstall/restart_schedule.h"
 #include "uninstall/temporary_name.h"
@@ -16,10 +17,6 @@ namespace {
 enum class EntryState : unsigned char { Unexamined, WaitingFolder, Finished };
 
 constexpr DWORD kProtectiveAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-bool IsGone(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
 
 // The first name "path.N.tmp" that names nothing; the last one tried when
 // all are taken (the rename then fails). False when the names do not fit.
@@ -44,45 +41,50 @@ void DealWithFileInUse(const char* path, const char* programName, bool& renameFa
     ScheduleDeletionAtRestart(scheduled);
 }
 
-// The first look at an entry. Most entries are plain files that one delete
-// removes, so the delete comes first; only an entry it fails for is looked at.
-EntryState Examine(const char* path, const char* programName, int& deleted, bool& renameFailed) {
-    if (DeleteFileA(path)) {
-        ++deleted;
-        return EntryState::Finished;
-    }
+// The first look at an entry, which may not lead through a link. A folder
+// that still holds files waits for a later pass.
+EntryState Examine(const char* path, LinkGuard& guard, const char* programName, int& deleted,
+                   PassOutcome& outcome) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return EntryState::Finished;
-    // Clearing attributes costs a call as dear as a delete, so it is made only
-    // when read-only, hidden or system is set; a read-only file that refused
-    // the delete gets a second one.
-    bool cleared = (attributes & kProtectiveAttributes) && SetFileAttributesA(path, 0);
+    if (!guard.Permits(path, attributes)) {
+        ++outcome.throughLinks;
+        return EntryState::Finished;
+    }
+    // Clearing attributes costs a call as dear as a delete, so it is made
+    // only when read-only, hidden or system is set.
+    if (attributes & kProtectiveAttributes) SetFileAttributesA(path, 0);
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (!RemoveDirectoryA(path)) return EntryState::WaitingFolder;
         ++deleted;
         return EntryState::Finished;
     }
-    if (cleared && DeleteFileA(path)) {
+    if (DeleteFileA(path)) {
         ++deleted;
         return EntryState::Finished;
     }
-    DealWithFileInUse(path, programName, renameFailed);
+    DealWithFileInUse(path, programName, outcome.renameFailed);
     return EntryState::Finished;
 }
 
-// A folder that was not empty at an earlier pass.
-EntryState RetryFolder(const char* path, int& deleted) {
+// A folder that was not empty at an earlier pass; it is looked at again, since
+// a link may have taken its place since.
+EntryState RetryFolder(const char* path, LinkGuard& guard, int& deleted) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !guard.Permits(path, attributes)) return EntryState::Finished;
     if (RemoveDirectoryA(path)) {
         ++deleted;
         return EntryState::Finished;
     }
-    return IsGone(GetLastError()) ? EntryState::Finished : EntryState::WaitingFolder;
+    return EntryState::WaitingFolder;
 }
 
 }  // namespace
 
-PassOutcome RemoveListedEntries(const std::vector<std::string>& paths, const char* programName) {
+PassOutcome RemoveListedEntries(const std::vector<std::string>& paths, std::size_t folderLength,
+                                const char* programName) {
     PassOutcome outcome;
+    LinkGuard guard(folderLength);
     std::vector<EntryState> states(paths.size(), EntryState::Unexamined);
     int deleted;
     do {
@@ -92,9 +94,9 @@ PassOutcome RemoveListedEntries(const std::vector<std::string>& paths, const cha
             const char* path = paths[i].c_str();
             switch (states[i]) {
                 case EntryState::Unexamined:
-                    states[i] = Examine(path, programName, deleted, outcome.renameFailed);
+                    states[i] = Examine(path, guard, programName, deleted, outcome);
                     break;
-                case EntryState::WaitingFolder: states[i] = RetryFolder(path, deleted); break;
+                case EntryState::WaitingFolder: states[i] = RetryFolder(path, guard, deleted); break;
                 case EntryState::Finished: break;
             }
         }

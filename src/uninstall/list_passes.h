@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 struct PassOutcome {
     int passes = 0;             // passes over the list, the last of which deleted nothing
     bool renameFailed = false;  // a file in use was scheduled under its own name
+    int throughLinks = 0;       // entries left alone: reparse points, or in a folder that is one
 };
 
 // Deletes the files and removes the folders named by `paths` (full paths) in
@@ -13,5 +15,7 @@ struct PassOutcome {
 // in use is renamed to a free temporary name and scheduled for deletion at
 // the next restart, or scheduled under its own name when the rename fails.
 // Files named `programName` or like the list are left in place: the removal
-// script and the driver delete them.
-PassOutcome RemoveListedEntries(const std::vector<std::string>& paths, const char* programName);
+// script and the driver delete them. The first `folderLength` bytes of each
+// path are the program folder; nothing is touched through a link below it.
+PassOutcome RemoveListedEntries(const std::vector<std::string>& paths, std::size_t folderLength,
+                                const char* programName);

@@ -23,6 +23,12 @@ bool StaysInsideFolder(const char* entry);
 // ends in a backslash.
 EntryCheck FormEntryPath(char* line, const char* folder, char* path, std::size_t capacity);
 
+// The ends of the leading parts of `path` past its first `folderLength`
+// bytes (the program folder) that name a folder: every folder the entry lies
+// in below the program folder, each of which could be a link leading
+// elsewhere. "." and ".." name no folder of their own.
+std::vector<std::size_t> FoldersOnTheWay(const char* path, std::size_t folderLength);
+
 // The full paths the list names, in list order, from the list's bytes.
 struct RemovalList {
     std::vector<std::string> paths;

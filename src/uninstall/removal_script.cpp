@@ -1,5 +1,9 @@
 #include "uninstall/removal_script.h"
 
+#include <cstring>
+
+#include "platform/path_text.h"
+
 const char kRemovalScriptName[] = "Uninstall_Vok.Bat";
 
 namespace {
@@ -11,6 +15,13 @@ std::string Quoted(const char* path) {
 }
 
 }  // namespace
+
+bool FormScriptName(int number, char* name, std::size_t capacity) {
+    if (number == 0) return FormatInto(name, capacity, "%s", kRemovalScriptName);
+    const char* extension = std::strrchr(kRemovalScriptName, '.');
+    return FormatInto(name, capacity, "%.*s.%d%s", static_cast<int>(extension - kRemovalScriptName),
+                      kRemovalScriptName, number, extension);
+}
 
 std::string ScriptText(const char* path) {
     std::string text;

@@ -4,34 +4,95 @@
 
 #include <string>
 
+#include "platform/oem_text.h"
 #include "platform/path_text.h"
 #include "platform/system.h"
 #include "uninstall/removal_script.h"
 
 namespace {
 
-// A script cut short by a failed write could name a path cut short: it is
-// deleted instead of run.
-bool WriteScript(const char* scriptPath, const std::string& text) {
-    HANDLE file = CreateFileA(scriptPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool complete = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
-    complete = CloseHandle(file) && complete;
-    if (!complete) DeleteFileA(scriptPath);
-    return complete;
+// Tries of names for the script before the temp folder counts as unusable.
+constexpr int kScriptNameCount = 1000;
+
+// A new file under a name no other file has: whatever stands under the name
+// already (a stale script, or one planted by a process without our rights)
+// is never opened, replaced or followed. While the script is written, others
+// may only read it.
+HANDLE CreateScript(char* path, std::size_t capacity) {
+    char folder[kPathSize];
+    DWORD length = GetTempPathA(sizeof(folder), folder);
+    if (length == 0 || length >= sizeof(folder)) return INVALID_HANDLE_VALUE;
+    char name[kPathSize];
+    for (int number = 0; number < kScriptNameCount; ++number) {
+        if (!FormScriptName(number, name, sizeof(name)) ||
+            !FormatInto(path, capacity, "%s", folder) || !AppendPathName(path, capacity, name)) {
+            return INVALID_HANDLE_VALUE;
+        }
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
-bool ScriptPath(char* path, std::size_t capacity) {
-    DWORD length = GetTempPathA(static_cast<DWORD>(capacity), path);
-    return length != 0 && length < capacity && AppendPathName(path, capacity, kRemovalScriptName);
+// A script cut short by a failed write could name a path cut short.
+bool WriteWhole(HANDLE file, const std::string& text) {
+    DWORD written = 0;
+    return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
 }
 
 bool CurrentFolder(char* path, std::size_t capacity) {
     DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(capacity), path);
     return length != 0 && length < capacity;
+}
+
+// The interpreter reads the script in the OEM code page: a path goes in as
+// the OEM form of its own name or, failing that, of its short name, whichever
+// reads back as the same file. False when neither does.
+bool InterpreterForm(const char* path, char* form, std::size_t capacity) {
+    if (AnsiToOem(path, form, capacity)) return true;
+    char shortPath[kPathSize];
+    DWORD length = GetShortPathNameA(path, shortPath, sizeof(shortPath));
+    return length != 0 && length < sizeof(shortPath) && AnsiToOem(shortPath, form, capacity);
+}
+
+// The script's text, with every path in the interpreter's form.
+bool FormScript(const char* programPath, const char* scriptPath, bool ntFamily, std::string& script) {
+    char folder[kPathSize];
+    char programForm[kPathSize];
+    char folderForm[kPathSize];
+    char scriptForm[kPathSize];
+    if (!CurrentFolder(folder, sizeof(folder)) || !InterpreterForm(programPath, programForm, sizeof(programForm)) ||
+        !InterpreterForm(folder, folderForm, sizeof(folderForm)) ||
+        !InterpreterForm(scriptPath, scriptForm, sizeof(scriptForm))) {
+        return false;
+    }
+    script = FormRemovalScript(programForm, folderForm, scriptForm, ntFamily);
+    return true;
+}
+
+// Created, written whole and closed; otherwise removed again.
+bool WriteScript(const char* programPath, bool ntFamily, char* scriptPath, std::size_t capacity) {
+    HANDLE file = CreateScript(scriptPath, capacity);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string script;
+    bool complete = FormScript(programPath, scriptPath, ntFamily, script) && WriteWhole(file, script);
+    complete = CloseHandle(file) && complete;
+    if (!complete) DeleteFileA(scriptPath);
+    return complete;
+}
+
+// On the NT family the interpreter skips the AutoRun commands of the
+// registry, which would run with our rights before the script and could
+// change its directory or its output, and keeps delayed expansion off, so
+// that a "!" in a path stays one. command.com knows neither option.
+bool FormCommandLine(const char* scriptPath, bool ntFamily, char* commandLine, std::size_t capacity) {
+    char interpreter[kPathSize];
+    return CommandInterpreter(interpreter, sizeof(interpreter)) &&
+           FormatInto(commandLine, capacity, ntFamily ? "%s /d /v:off /c \"%s\"" : "%s /c \"%s\"", interpreter,
+                      scriptPath);
 }
 
 }  // namespace
@@ -45,17 +106,14 @@ bool CommandInterpreter(char* path, std::size_t capacity) {
                    : PathInWindowsFolder("command.com", path, capacity);
 }
 
-void StartRemovalScript(const char* programPath) {
-    char scriptPath[kPathSize];
-    char folder[kPathSize];
-    if (!ScriptPath(scriptPath, sizeof(scriptPath)) || !CurrentFolder(folder, sizeof(folder))) return;
+bool StartRemovalScript(const char* programPath) {
     bool ntFamily = WinNT() != 0;
-    if (!WriteScript(scriptPath, FormRemovalScript(programPath, folder, scriptPath, ntFamily))) return;
-    char interpreter[kPathSize];
+    char scriptPath[kPathSize];
     char commandLine[kPathSize];
-    if (!CommandInterpreter(interpreter, sizeof(interpreter)) ||
-        !FormatInto(commandLine, sizeof(commandLine), "%s /c \"%s\"", interpreter, scriptPath)) {
-        return;
+    if (!WriteScript(programPath, ntFamily, scriptPath, sizeof(scriptPath))) return false;
+    if (!FormCommandLine(scriptPath, ntFamily, commandLine, sizeof(commandLine))) {
+        DeleteFileA(scriptPath);
+        return false;
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -75,10 +133,14 @@ void StartRemovalScript(const char* programPath) {
     // Neither this process nor the script may keep the program folder in use.
     SetCurrentDirectoryA("..");
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, ntFamily ? 0 : DETACHED_PROCESS, nullptr,
-                       nullptr, &startup, &process)) {
+    bool started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, ntFamily ? 0 : DETACHED_PROCESS,
+                                  nullptr, nullptr, &startup, &process) != 0;
+    if (started) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
+    } else {
+        DeleteFileA(scriptPath);
     }
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    return started;
 }

@@ -8,8 +8,10 @@
 // when no path fits `capacity` bytes.
 bool CommandInterpreter(char* path, std::size_t capacity);
 
-// Writes the removal script into the temp folder and starts it with the
-// parent of the program folder as the current directory, for both this
-// process and the script. The program folder must be the current directory.
-// Nothing is reported; when the script cannot be written nothing starts.
-void StartRemovalScript(const char* programPath);
+// Writes the removal script, as a new file, into the temp folder and starts
+// it with the parent of the program folder as the current directory, for
+// both this process and the script. The program folder must be the current
+// directory. False when the script could not be written or started (a path
+// the interpreter cannot read among them): the program and its folder then
+// stay.
+bool StartRemovalScript(const char* programPath);

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <iterator>
 #include <string>
 
 #include "entry/app_state.h"
+#include "entry/startup.h"
 #include "integration/program_registration.h"
 #include "integration/shell_new.h"
 #include "localization/language_library.h"
@@ -14,6 +16,7 @@
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "resources/resource_ids.h"
+#include "uninstall/link_guard.h"
 #include "uninstall/list_passes.h"
 #include "uninstall/program_folder.h"
 #include "uninstall/removal_list.h"
@@ -61,8 +64,11 @@ bool ReadList(File& list, std::string& text) {
     }
 }
 
+// Files beside the program, in the current directory; a link planted under
+// one of their names stays, and so does what it leads to.
 void DeleteFiles(const char* const* names, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
+        if (IsReparsePoint(GetFileAttributesA(names[i]))) continue;
         SetFileAttributesA(names[i], 0);
         DeleteFileA(names[i]);
     }
@@ -93,9 +99,11 @@ void Uninstall() {
     DeleteFiles(kHelpIndexFiles, std::size(kHelpIndexFiles));
     DeleteFiles(kSetupFiles, std::size(kSetupFiles));
     RemovalList entries = ReadRemovalList(listText, folder);
-    PassOutcome outcome = RemoveListedEntries(entries.paths, PointToName(programPath));
+    PassOutcome outcome = RemoveListedEntries(entries.paths, std::strlen(folder), PointToName(programPath));
     list.Close();
     DeleteFileA(kListName);
     if (outcome.renameFailed) ShowRestartNotice();
-    StartRemovalScript(programPath);
+    // Without the script the program and its folder stay: the user is told
+    // to delete them, as the script would have.
+    if (!StartRemovalScript(programPath)) ShowDeleteManuallyNotice();
 }

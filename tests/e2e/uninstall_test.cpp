@@ -115,9 +115,9 @@ void RunProgram(const ProgramFolder& folder, const char* arguments, const std::v
 
 // The script deletes the program file, then itself. When it cannot, it
 // starts the program with /warning, whose notice is closed here.
-bool WaitForRemovalScript(const ProgramFolder& folder) {
+bool WaitForRemovalScript(const ProgramFolder& folder, const std::string& script = TempPath(kRemovalScriptName)) {
     for (DWORD waited = 0; waited < 60000; waited += 100) {
-        if (!Exists(TempPath(kRemovalScriptName)) && !Exists(folder.Program())) return true;
+        if (!Exists(script) && !Exists(folder.Program())) return true;
         Sleep(100);
     }
     if (HWND warning = FindWindowA(nullptr, Gbk("卸载 Kelvon").c_str())) PressButton(warning, IDOK);
@@ -137,11 +137,12 @@ protected:
     void TearDown() override { SetEnvironmentVariableA("COMSPEC", systemInterpreter_); }
 
     // `startup` begins the relay's line of startup flags, show command and
-    // type of the standard output.
-    void ExpectScriptStarted(const ProgramFolder& folder, bool ntFamily, const char* startup) {
+    // type of the standard output. On the NT family the interpreter skips
+    // the AutoRun commands and keeps delayed expansion off.
+    void ExpectScriptStarted(const ProgramFolder& folder, bool ntFamily, const char* startup,
+                             const std::string& script = TempPath(kRemovalScriptName)) {
         const std::string copy = record_.PathOf("script.bat");
         for (DWORD waited = 0; !Exists(copy) && waited < 20000; waited += 100) Sleep(100);
-        const std::string script = TempPath(kRemovalScriptName);
         EXPECT_EQ(FormRemovalScript(folder.Program().c_str(), folder.Folder().c_str(), script.c_str(), ntFamily),
                   ReadBytes(copy));
         std::istringstream started(ReadBytes(record_.PathOf("started.txt")));
@@ -149,7 +150,7 @@ protected:
         std::getline(started, commandLine);
         std::getline(started, flags);
         std::getline(started, current);
-        EXPECT_EQ(relay_ + " /c \"" + script + "\"", commandLine);
+        EXPECT_EQ(relay_ + (ntFamily ? " /d /v:off" : "") + " /c \"" + script + "\"", commandLine);
         EXPECT_EQ(0u, flags.rfind(startup, 0)) << flags;
         EXPECT_EQ(TempPath(""), current + "\\") << "not the parent of the program folder";
         DeleteFileA(copy.c_str());
@@ -190,10 +191,11 @@ TEST_F(Uninstall, RemovesWhatTheListNamesInAnyOrder) {
         const char* arguments;  // without /s the confirmation is answered Yes
         bool relay;             // else COMSPEC is not set: the system's cmd.exe runs the script
         bool unlisted;
+        bool planted;           // a file stands under the script's first name
     } cases[] = {
-        {"files first", FilesFirst, "/s", true, false},
-        {"folders first, confirmed, no COMSPEC", FoldersFirst, "", false, false},
-        {"reversed, with unlisted files", Reversed, "/s", true, true},
+        {"files first, a script planted", FilesFirst, "/s", true, false, true},
+        {"folders first, confirmed, no COMSPEC", FoldersFirst, "", false, false, false},
+        {"reversed, with unlisted files", Reversed, "/s", true, true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -210,6 +212,11 @@ TEST_F(Uninstall, RemovesWhatTheListNamesInAnyOrder) {
         if (c.order == Reversed) std::reverse(list.begin(), list.end());
         folder.WriteList(list);
         SetEnvironmentVariableA("COMSPEC", c.relay ? relay_.c_str() : nullptr);
+        const std::string planted = TempPath(kRemovalScriptName);
+        if (c.planted) {
+            ASSERT_TRUE(WriteBytes(planted, "planted"));
+        }
+        const std::string script = TempPath(c.planted ? "Uninstall_Vok.1.Bat" : kRemovalScriptName);
 
         std::vector<Box> boxes;
         if (!*c.arguments) boxes.push_back({Gbk("确实要卸载 Kelvon 吗?"), IDYES});
@@ -221,9 +228,13 @@ TEST_F(Uninstall, RemovesWhatTheListNamesInAnyOrder) {
         EXPECT_FALSE(Exists(folder.Of("Uninstall.lst")));
         EXPECT_EQ("outside", ReadBytes(outside));
         EXPECT_FALSE(SettingsKeyExists()) << "the integration was not removed";
-        if (c.relay) ExpectScriptStarted(folder, true, "1 0 ");
-        EXPECT_TRUE(WaitForRemovalScript(folder));
+        if (c.relay) ExpectScriptStarted(folder, true, "1 0 ", script);
+        EXPECT_TRUE(WaitForRemovalScript(folder, script));
         EXPECT_EQ(c.unlisted, Exists(folder.Folder()));
+        if (c.planted) {
+            EXPECT_EQ("planted", ReadBytes(planted));
+        }
+        DeleteFileA(planted.c_str());
     }
     DeleteFileA(outside.c_str());
 }

@@ -125,6 +125,26 @@ TEST_F(IntegrationRoundTrip, EverythingOnWithTheUninstallEntryIsUndoneExactly) {
     EXPECT_EQ(KeptDifferences(), Changes());
 }
 
+// A 64-bit edition of the archiver installed beside this one took the App
+// Paths key of the 64-bit view: it keeps it. Where there is one view, the
+// key is ours and goes.
+TEST_F(IntegrationRoundTrip, AnotherEditionKeepsItsAppPath) {
+    const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Kelvon.exe";
+    const std::string other = "C:\\Program Files\\Kelvon (64-bit)\\Kelvon.exe";
+    IntegrationSettings settings = {};
+    char group[kPathSize] = "";
+    ASSERT_TRUE(ApplyIntegration(settings, group));
+    HKEY handle;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY,
+                                             nullptr, &handle, nullptr));
+    RegSetValueExA(handle, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(other.c_str()), other.size() + 1);
+    RegCloseKey(handle);
+    RemoveIntegration();
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key));
+    EXPECT_EQ(IsWow64() ? other : "<missing>", GetString(HKEY_LOCAL_MACHINE, key, "", KEY_WOW64_64KEY));
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
+}
+
 // The first machine-wide write is refused, as it is to a user without
 // administrator rights.
 TEST_F(IntegrationRoundTrip, WithoutAdministratorRightsNothingIsWritten) {

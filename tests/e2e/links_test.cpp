@@ -1,0 +1,47 @@
+// The uninstall of a program folder that holds links (planted by the
+// plant-links driver): whatever a link leads to belongs to another program.
+// The program runs from a link to its folder, as after a move to another
+// drive through a junction; entries are judged from that folder down.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/process.h"
+
+namespace {
+
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
+
+TEST(UninstallLinks, NothingIsDeletedThroughALink) {
+    const std::string tree = TestProgramFolder() + "links\\";
+    const std::string folder = tree + "Moved\\";
+    StartedProgram program;
+    ASSERT_TRUE(StartProgram(folder + "Uninstall.exe", "/s", program));
+    ASSERT_EQ(0u, program.WaitForExit(60000));
+    for (DWORD waited = 0; Attributes(folder + "Uninstall.exe") != INVALID_FILE_ATTRIBUTES && waited < 30000;
+         waited += 100) {
+        Sleep(100);
+    }
+    // The program's own files go, the list and the program (by the script) too.
+    for (const char* gone : {"Kelvon.exe", "Formats\\vok.fmt", "Uninstall.lst", "Uninstall.exe"}) {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, Attributes(folder + gone)) << gone;
+    }
+    // Every link stays, and so do the folders that hold one.
+    for (const char* link : {"Themes\\Classic", "Formats\\zip.fmt", "Skins", "zipnew.dat"}) {
+        DWORD attributes = Attributes(folder + link);
+        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) << link;
+    }
+    for (const char* kept : {"Themes", "Formats"}) {
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, Attributes(folder + kept)) << kept;
+    }
+    // What the links lead to is untouched.
+    for (const char* theirs : {"Classic\\theme.ini", "zip.fmt", "zipnew.dat", "Skins"}) {
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, Attributes(tree + "Shared\\" + theirs)) << theirs;
+    }
+}
+
+}  // namespace
