@@ -31,16 +31,4 @@ TEST(RemovalScript, BytesWithEveryPercentDoubled) {
     }
 }
 
-// A name taken already is never opened: the next number is tried.
-TEST(RemovalScript, NamesInTurn) {
-    char name[32];
-    const char* expected[] = {"Uninstall_Vok.Bat", "Uninstall_Vok.1.Bat", "Uninstall_Vok.999.Bat"};
-    const int numbers[] = {0, 1, 999};
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(FormScriptName(numbers[i], name, sizeof(name)));
-        EXPECT_STREQ(expected[i], name);
-    }
-    EXPECT_FALSE(FormScriptName(1, name, 19));
-}
-
 }  // namespace
