@@ -42,10 +42,27 @@ int ReadPercent(const char* s) {
     return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
 }
 
-// Copies at most capacity - 1 bytes and terminates; the regions may overlap.
-void CopyCut(char* out, std::size_t capacity, const char* from, std::size_t count) {
+// How much of `count` bytes fits in `limit` without splitting a character:
+// a lead byte cut from its trail byte shows as a stray glyph.
+std::size_t CharacterBoundary(const LeadByteTableData& leadBytes, const char* text, std::size_t count,
+                              std::size_t limit) {
+    if (count <= limit) return count;
+    std::size_t at = 0;
+    while (at < limit) {
+        const bool lead = leadBytes.MultiByte && leadBytes.LeadByte[static_cast<unsigned char>(text[at])];
+        const std::size_t step = lead && at + 1 < count ? 2 : 1;
+        if (at + step > limit) break;
+        at += step;
+    }
+    return at;
+}
+
+// Copies at most capacity - 1 bytes, whole characters only, and terminates;
+// the regions may overlap.
+void CopyCut(const LeadByteTableData& leadBytes, char* out, std::size_t capacity, const char* from,
+             std::size_t count) {
     if (capacity == 0) return;
-    count = std::min(count, capacity - 1);
+    count = CharacterBoundary(leadBytes, from, count, capacity - 1);
     std::memmove(out, from, count);
     out[count] = '\0';
 }
@@ -185,7 +202,7 @@ void LanguageCatalog::Translate(const char* source, char* out, std::size_t outCa
         if (!line) line = FindLinear(key);
     }
     if (!line) {
-        if (out != source) CopyCut(out, outCapacity, source, std::strlen(source));
+        if (out != source) CopyCut(*leadBytes, out, outCapacity, source, std::strlen(source));
         return;
     }
     // A matched line holds at least the key; what follows it may be the end
@@ -197,7 +214,7 @@ void LanguageCatalog::Translate(const char* source, char* out, std::size_t outCa
     if (*end == kLineEnd) {
         ++end;
     } else {
-        end = value + std::min<std::ptrdiff_t>(end - value, kLastLineValueLimit);
+        end = value + CharacterBoundary(*leadBytes, value, static_cast<std::size_t>(end - value), kLastLineValueLimit);
     }
     for (const char* quote = end; quote > value;) {
         if (*--quote == '"') {
@@ -205,7 +222,7 @@ void LanguageCatalog::Translate(const char* source, char* out, std::size_t outCa
             break;
         }
     }
-    CopyCut(out, outCapacity, value, static_cast<std::size_t>(end - value));
+    CopyCut(*leadBytes, out, outCapacity, value, static_cast<std::size_t>(end - value));
 }
 
 bool LanguageCatalog::GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) const {

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/path_text.h"
+
 // The text catalog "uninstall.lng": translations found by the CRC-32 key of
 // the original text, so that it needs neither message numbers nor control
 // identifiers.
@@ -87,6 +89,9 @@ public:
     int32_t length = 0;
     LineIndex index;
     unsigned char rtl = 0;
+    // A translation cut to its buffer ends before a double-byte character
+    // that would not fit whole; the program's code page by default.
+    const LeadByteTableData* leadBytes = &LeadByteTable;
 };
 
 // The program's catalog; its exit handler frees it.

@@ -1,7 +1,9 @@
 #include "catalog_file.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -64,7 +66,61 @@ void SplitLines(CatalogFile& file) {
     }
 }
 
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+// The tool's comment: "; " + uses (a note in parentheses) + ": " + text.
+void ReadUseComment(const std::string& comment, CatalogLine& entry) {
+    std::size_t colon = comment.find(": ");
+    std::string uses = comment.substr(2, std::min(comment.find(" ("), colon) - 2);
+    entry.source = colon == std::string::npos ? std::string() : comment.substr(colon + 2);
+    entry.uses.clear();
+    for (std::size_t start = 0; start <= uses.size();) {
+        std::size_t comma = std::min(uses.find(", ", start), uses.size());
+        entry.uses.push_back(uses.substr(start, comma - start));
+        start = comma + 2;
+    }
+}
+
+// Gives each entry what the lines since the previous entry say about it.
+void ReadNotes(CatalogFile& file) {
+    CatalogLine notes;
+    for (CatalogLine& line : file.lines) {
+        const std::string raw = file.bytes.substr(line.start, line.end - line.start);
+        if (line.place == LinePlace::BeforeMarker) {
+            if (line.IsEntry()) file.entriesByKey[line.Key()].push_back(static_cast<std::size_t>(&line - file.lines.data()));
+            continue;
+        }
+        if (line.IsEntry()) {
+            line.comments = std::move(notes.comments);
+            line.uses = std::move(notes.uses);
+            line.source = std::move(notes.source);
+            line.needsReview = notes.needsReview;
+            line.previous = std::move(notes.previous);
+            notes = CatalogLine();
+            file.entriesByKey[line.Key()].push_back(static_cast<std::size_t>(&line - file.lines.data()));
+        } else if (!raw.empty() && raw[0] == kTranslatorComment) {
+            notes.comments.push_back(raw);
+        } else if (StartsWith(raw, kReviewMark)) {
+            notes.needsReview = true;
+            std::size_t previous = raw.find(kPreviousSource);
+            if (previous != std::string::npos) notes.previous = raw.substr(previous + std::strlen(kPreviousSource));
+        } else if (StartsWith(raw, "; ")) {
+            ReadUseComment(raw, notes);
+        }
+    }
+}
+
 }  // namespace
+
+unsigned HeaderCodePage(const std::string& bytes) {
+    static const char kNamed[] = "in code page ";
+    const std::size_t marker = bytes.find(kCatalogMarker, 0, kCatalogMarkerCompared);
+    const std::size_t named = bytes.find(kNamed);
+    if (named == std::string::npos || named > marker) return 0;
+    return static_cast<unsigned>(std::strtoul(bytes.c_str() + named + std::strlen(kNamed), nullptr, 10));
+}
 
 bool CatalogLine::IsEntry() const {
     return HasEntryShape(text, false);
@@ -88,17 +144,19 @@ const CatalogLine* CatalogFile::LineFor(const std::string& key) const {
     const char* place = catalog.FindSorted(key.c_str());
     if (!place) place = catalog.FindLinear(key.c_str());
     if (!place) return nullptr;
-    const CatalogLine* found = nullptr;
-    for (const CatalogLine& line : lines) {
-        if (line.textOffset >= 0 && line.textOffset <= place - catalog.text) found = &line;
-    }
-    return found;
+    // Lines of the section stand in the program's text in file order.
+    const int64_t offset = place - catalog.text;
+    auto after = std::upper_bound(lines.begin(), lines.end(), offset, [](int64_t at, const CatalogLine& line) {
+        return line.place != LinePlace::BeforeMarker && (line.textOffset < 0 || at < line.textOffset);
+    });
+    return after == lines.begin() || std::prev(after)->textOffset < 0 ? nullptr : &*std::prev(after);
 }
 
 std::vector<const CatalogLine*> CatalogFile::EntriesWithKey(const std::string& key) const {
     std::vector<const CatalogLine*> entries;
-    for (const CatalogLine& line : lines) {
-        if (line.IsEntry() && line.Key() == key) entries.push_back(&line);
+    const auto found = entriesByKey.find(key);
+    if (found != entriesByKey.end()) {
+        for (std::size_t line : found->second) entries.push_back(&lines[line]);
     }
     return entries;
 }
@@ -142,5 +200,6 @@ bool ParseCatalogFile(std::string bytes, CatalogFile& file) {
         if (!file.catalog.LoadSection(all.data() + found, all.size() - found)) return false;
     }
     SplitLines(file);
+    ReadNotes(file);
     return true;
 }

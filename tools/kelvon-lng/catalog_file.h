@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "localization/catalog.h"
@@ -22,6 +23,13 @@ struct CatalogLine {
     LinePlace place = LinePlace::BeforeMarker;
     int32_t textOffset = -1;  // where the program's text holds it (Section and Cut)
     std::string text;         // unescaped, as far as the program reads it
+
+    // What the lines above an entry say about it (entries only).
+    std::vector<std::string> comments;  // the translator's own lines, "#" and all
+    std::vector<std::string> uses;      // from the tool's comment: "message 5107", ...
+    std::string source;                 // the text the tool's comment shows, escaped
+    bool needsReview = false;           // the source text changed since it was translated
+    std::string previous;               // the source text it was translated from, escaped
 
     // The shape of an entry: 8 hexadecimal digits, "=", a quote.
     bool IsEntry() const;
@@ -48,12 +56,22 @@ struct CatalogFile {
     bool endsAtZeroByte = false;
     LanguageCatalog catalog;  // loaded from markerText on
     std::vector<CatalogLine> lines;
+    std::unordered_map<std::string, std::vector<std::size_t>> entriesByKey;  // indexes into `lines`
 
     // The line whose translation the program takes for `key`, or null.
     const CatalogLine* LineFor(const std::string& key) const;
     // The entries with this key, wherever they are, in file order.
     std::vector<const CatalogLine*> EntriesWithKey(const std::string& key) const;
 };
+
+// The tool's marks above an entry. A translator's comment is a line that
+// starts with "#"; update, export and import keep it with its entry.
+constexpr char kTranslatorComment = '#';
+constexpr char kReviewMark[] = ";, fuzzy";
+constexpr char kPreviousSource[] = ", the source text was: ";
+
+// The code page the catalog's header names ("in code page N"), 0 when none.
+unsigned HeaderCodePage(const std::string& bytes);
 
 // The text as a catalog writes it: every byte that the program's unescaping
 // would change, or take for a line end, as its escape.

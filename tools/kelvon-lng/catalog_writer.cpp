@@ -1,5 +1,7 @@
 #include "catalog_writer.h"
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 #include "localization/message_format.h"
@@ -7,14 +9,6 @@
 namespace {
 
 const char kLineEnd[] = "\r\n";
-
-std::string Header(const std::string& modules, unsigned codePage) {
-    return "; uninstall.lng: the texts of " + modules + ", in code page " + std::to_string(codePage) +
-           ", with their translations.\r\n"
-           "; Written by kelvon-lng. An entry is key=\"translation\": change only the text between the quotes.\r\n"
-           "; Escapes: \\\" quote, \\\\ backslash, \\n line feed, \\r carriage return, \\t tab.\r\n"
-           "; The program reads at most " + std::to_string(kCatalogSectionSize) + " bytes from the marker line on.\r\n";
-}
 
 // Escaped as a whole, so that no name or text can end the comment's line.
 std::string Comment(const KeyedText& text, bool rightToLeft) {
@@ -37,47 +31,87 @@ std::string Comment(const KeyedText& text, bool rightToLeft) {
     return "; " + EscapeCatalogText(comment);
 }
 
-// Writes the marker and the entries; `kept` gives the line of `old` to keep
-// for a key, or null for the template's entry.
-template <typename Kept>
-void WriteEntries(const ModuleTexts& texts, const std::string& oldBytes, Kept kept, std::ostream& out) {
-    out << kCatalogMarker << kLineEnd;
-    for (const KeyedText& text : texts.texts) {
-        out << kLineEnd << Comment(text, texts.rightToLeft) << kLineEnd;
-        if (const CatalogLine* line = kept(text.key)) {
-            out << oldBytes.substr(line->start, line->end - line->start) << kLineEnd;
-        } else {
-            out << text.key << "=\"" << EscapeCatalogText(text.templateValue) << "\"" << kLineEnd;
-        }
+EntryText KeptEntry(const CatalogFile& old, const CatalogLine& line) {
+    return {old.bytes.substr(line.start + kCatalogKeySize, line.end - line.start - kCatalogKeySize), line.comments,
+            line.needsReview, line.previous};
+}
+
+// The stale entries of `old` by the uses their comments name: where a text
+// whose key changed finds its old translation.
+std::map<std::string, std::vector<const CatalogLine*>> StaleByUse(const ModuleTexts& texts, const CatalogFile& old) {
+    std::map<std::string, std::vector<const CatalogLine*>> byUse;
+    for (const CatalogLine& line : old.lines) {
+        if (line.place == LinePlace::BeforeMarker || !line.IsEntry() || texts.Find(line.Key())) continue;
+        for (const std::string& use : line.uses) byUse[use].push_back(&line);
     }
+    return byUse;
 }
 
 }  // namespace
 
+std::string CatalogHeader(const std::string& modules, unsigned codePage) {
+    return "; uninstall.lng: the texts of " + modules + ", in code page " + std::to_string(codePage) +
+           ", with their translations.\r\n"
+           "; Written by kelvon-lng. An entry is key=\"translation\": change only the text between the quotes.\r\n"
+           "; Escapes: \\\" quote, \\\\ backslash, \\n line feed, \\r carriage return, \\t tab.\r\n"
+           "; Your own notes: lines that start with #, above the entry they belong to.\r\n"
+           "; \";, fuzzy\" above an entry: its source text changed; check the translation, then delete that line.\r\n"
+           "; The program reads at most " + std::to_string(kCatalogSectionSize) + " bytes from the marker line on.\r\n";
+}
+
+void WriteCatalog(const ModuleTexts& texts, const std::string& header,
+                  const std::function<const EntryText*(const KeyedText&)>& find, std::ostream& out) {
+    out << header << kCatalogMarker << kLineEnd;
+    for (const KeyedText& text : texts.texts) {
+        out << kLineEnd;
+        const EntryText* entry = find(text);
+        if (entry) {
+            for (const std::string& comment : entry->comments) out << comment << kLineEnd;
+        }
+        out << Comment(text, texts.rightToLeft) << kLineEnd;
+        if (entry && entry->needsReview) {
+            out << kReviewMark << (entry->previous.empty() ? "" : kPreviousSource + entry->previous) << kLineEnd;
+        }
+        out << text.key
+            << (entry ? entry->tail : "=\"" + EscapeCatalogText(text.templateValue) + "\"") << kLineEnd;
+    }
+}
+
 void WriteTemplate(const ModuleTexts& texts, const std::string& modules, unsigned codePage, std::ostream& out) {
-    out << Header(modules, codePage);
-    WriteEntries(texts, std::string(), [](const std::string&) { return nullptr; }, out);
+    WriteCatalog(texts, CatalogHeader(modules, codePage), [](const KeyedText&) { return nullptr; }, out);
 }
 
 void WriteUpdate(const ModuleTexts& texts, const std::string& modules, unsigned codePage, const CatalogFile& old,
                  std::ostream& out) {
-    if (old.markerText >= 0) {
-        out << old.bytes.substr(0, static_cast<std::size_t>(old.markerText));
-    } else {
-        out << Header(modules, codePage);
-    }
-    // The entry the program uses, else the first one anywhere in the file.
+    const std::string header = old.markerText >= 0 ? old.bytes.substr(0, static_cast<std::size_t>(old.markerText))
+                                                   : CatalogHeader(modules, codePage);
+    std::map<std::string, std::vector<const CatalogLine*>> staleByUse = StaleByUse(texts, old);
     std::set<const CatalogLine*> keptLines;
-    auto kept = [&old, &keptLines](const std::string& key) -> const CatalogLine* {
-        const CatalogLine* line = old.LineFor(key);
+    EntryText entry;
+    auto find = [&](const KeyedText& text) -> const EntryText* {
+        // The entry the program uses, else the first one anywhere in the file.
+        const CatalogLine* line = old.LineFor(text.key);
         if (!line || !line->IsEntry()) {
-            std::vector<const CatalogLine*> entries = old.EntriesWithKey(key);
+            std::vector<const CatalogLine*> entries = old.EntriesWithKey(text.key);
             line = entries.empty() ? nullptr : entries.front();
         }
-        if (line) keptLines.insert(line);
-        return line;
+        if (line) {
+            keptLines.insert(line);
+            entry = KeptEntry(old, *line);
+            return &entry;
+        }
+        for (const std::string& use : text.role == EntryRole::Text ? text.uses : std::vector<std::string>()) {
+            for (const CatalogLine* stale : staleByUse[use]) {
+                if (!keptLines.insert(stale).second) continue;
+                entry = KeptEntry(old, *stale);
+                entry.needsReview = true;
+                if (!stale->needsReview || entry.previous.empty()) entry.previous = stale->source;
+                return &entry;
+            }
+        }
+        return nullptr;
     };
-    WriteEntries(texts, old.bytes, kept, out);
+    WriteCatalog(texts, header, find, out);
     bool first = true;
     for (const CatalogLine& line : old.lines) {
         if (!(line.IsEntry() || line.HasUppercaseKey()) || keptLines.count(&line)) continue;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "localization/message_format.h"
@@ -162,8 +164,90 @@ void CheckValue(const KeyedText& text, const std::string& value, const CatalogLi
     }
 }
 
+// The & mnemonics of a dialog text, each as the character it underlines in
+// uppercase; "&&" is a plain ampersand.
+std::vector<std::string> Mnemonics(const std::string& text, const CodePage& codePage) {
+    std::vector<std::string> mnemonics;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool lead = codePage.IsLeadByte(static_cast<unsigned char>(text[i]));
+        if (text[i] != '&' || i + 1 == text.size()) {
+            i += lead ? 1 : 0;
+        } else if (text[i + 1] == '&') {
+            ++i;
+        } else {
+            const std::size_t size = codePage.IsLeadByte(static_cast<unsigned char>(text[i + 1])) ? 2 : 1;
+            std::string character = text.substr(i + 1, size);
+            for (char& c : character) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            mnemonics.push_back(character);
+            i += size;
+        }
+    }
+    return mnemonics;
+}
+
+bool IsControlText(const KeyedText& text) {
+    return text.role == EntryRole::Text && text.kind == kDialogText &&
+           std::any_of(text.uses.begin(), text.uses.end(),
+                       [](const std::string& use) {
+                           return use.find(" control ") != std::string::npos || use.find(" static ") != std::string::npos;
+                       });
+}
+
+// What translators get wrong that the program takes as it is.
+void CheckTranslatorMistakes(const KeyedText& text, const std::string& value, const CatalogLine& line,
+                             const CodePage& codePage, Findings& findings) {
+    if (line.needsReview) {
+        findings.Add(line, "needs review: its source text changed" +
+                               (line.previous.empty() ? std::string() : ", it was \"" + line.previous + "\""));
+    }
+    if (text.role != EntryRole::Text) return;
+    static const struct {
+        char byte;
+        const char* escape;
+        const char* name;
+    } kControls[] = {{'\n', "\\n", "line feed"}, {'\r', "\\r", "carriage return"}, {'\t', "\\t", "tab"}};
+    for (const auto& control : kControls) {
+        if (value.find(control.byte) != std::string::npos && text.text.find(control.byte) == std::string::npos) {
+            findings.Add(line, std::string("the escape ") + control.escape + " makes a " + control.name +
+                                   ", which the source text has not: a backslash is written \\\\");
+        }
+    }
+    if (!IsControlText(text)) return;
+    const std::size_t source = Mnemonics(text.text, codePage).size();
+    const std::size_t translated = Mnemonics(value, codePage).size();
+    if (source > 0 && translated == 0) {
+        findings.Add(line, "the & mnemonic of " + text.UseList() + " is lost: its key no longer works");
+    } else if (translated > std::max<std::size_t>(source, 1)) {
+        findings.Add(line, std::to_string(translated) + " & mnemonics where " + text.UseList() + " takes one");
+    }
+}
+
+// Two controls of one dialog underlined with the same key: the key reaches
+// only the first. The program's own duplicates are left to its makers.
+void CheckDuplicateMnemonics(const ModuleTexts& texts, const CatalogFile& file, const CodePage& codePage,
+                             Findings& findings) {
+    struct Owner {
+        const KeyedText* text;
+        bool translated;
+    };
+    std::map<std::pair<std::string, std::string>, Owner> owners;  // (dialog, character)
+    for (const KeyedText& text : texts.texts) {
+        const CatalogLine* line = file.LineFor(text.key);
+        if (!IsControlText(text) || !line) continue;
+        const std::string value = Translation(text, file);
+        const std::vector<std::string> mnemonics = Mnemonics(value, codePage);
+        if (mnemonics.empty()) continue;
+        const Owner owner{&text, value != text.text};
+        const auto known = owners.emplace(std::make_pair(text.context, mnemonics[0]), owner);
+        if (!known.second && (owner.translated || known.first->second.translated)) {
+            findings.Add(*line, "the mnemonic &" + mnemonics[0] + " of " + text.UseList() + " is also that of " +
+                                    known.first->second.text->UseList());
+        }
+    }
+}
+
 // The entry the program takes for one text, and every other entry with its key.
-void CheckText(const KeyedText& text, const CatalogFile& file, Findings& findings) {
+void CheckText(const KeyedText& text, const CatalogFile& file, const CodePage& codePage, Findings& findings) {
     const std::string what = text.UseList();
     const CatalogLine* used = file.LineFor(text.key);
     if (!used) {
@@ -186,6 +270,20 @@ void CheckText(const KeyedText& text, const CatalogFile& file, Findings& finding
         }
     }
     CheckValue(text, value, *used, findings);
+    if (used->IsEntry()) CheckTranslatorMistakes(text, value, *used, codePage, findings);
+}
+
+// Bytes that are no text of the code page: a catalog saved in another
+// encoding shows them as stray glyphs.
+void CheckEncoding(const CatalogFile& file, const CatalogLine& line, const CodePage& codePage, Findings& findings) {
+    std::string utf8;
+    std::size_t badAt = 0;
+    if (codePage.ToUtf8(file.bytes.substr(line.start, line.end - line.start), utf8, badAt)) return;
+    char byte[8];
+    std::snprintf(byte, sizeof(byte), "0x%02X", static_cast<unsigned char>(file.bytes[line.start + badAt]));
+    findings.Add(line, std::string("the byte ") + byte + " at column " + std::to_string(badAt) +
+                           " is no text in code page " + std::to_string(codePage.Number()) +
+                           ": save the catalog in that code page");
 }
 
 // A trail byte 0x5C that forms an escape with the next byte breaks its
@@ -222,6 +320,7 @@ void CheckLines(const ModuleTexts& texts, const CatalogFile& file, const CodePag
             continue;
         }
         CheckTrailBackslashes(file, line, codePage, findings);
+        if (line.IsEntry()) CheckEncoding(file, line, codePage, findings);
         if (line.place == LinePlace::Cut && entry) {
             findings.Add(line, "the part of the file the program reads ends inside this entry");
         }
@@ -250,7 +349,26 @@ std::vector<Finding> CheckCatalog(const ModuleTexts& texts, const CatalogFile& f
     Findings findings;
     CheckMarker(file, findings);
     if (file.markerText < 0) return findings.Sorted();
-    for (const KeyedText& text : texts.texts) CheckText(text, file, findings);
+    for (const KeyedText& text : texts.texts) CheckText(text, file, codePage, findings);
+    CheckDuplicateMnemonics(texts, file, codePage, findings);
     CheckLines(texts, file, codePage, findings);
     return findings.Sorted();
+}
+
+TranslationCounts CountTranslations(const ModuleTexts& texts, const CatalogFile& file) {
+    TranslationCounts counts;
+    for (const KeyedText& text : texts.texts) {
+        if (text.role != EntryRole::Text) continue;
+        const CatalogLine* line = file.LineFor(text.key);
+        if (line && line->IsEntry() && line->needsReview) {
+            ++counts.needReview;
+        } else if (!line || !line->IsEntry() || text.IsUntranslated(Translation(text, file))) {
+            ++counts.untranslated;
+            counts.untranslatedTexts.push_back({line ? line->number : kWholeFile,
+                                                "untranslated: " + text.UseList() + " " + Quoted(text.text)});
+        } else {
+            ++counts.translated;
+        }
+    }
+    return counts;
 }

@@ -17,3 +17,13 @@ struct Finding {
 // what its translator meant, found by reading the file as the program does.
 // Texts appear as bytes of the code page.
 std::vector<Finding> CheckCatalog(const ModuleTexts& texts, const CatalogFile& file, const CodePage& codePage);
+
+// How far the translation has come, over the texts (not sizes or direction).
+struct TranslationCounts {
+    int translated = 0;
+    int needReview = 0;
+    int untranslated = 0;
+    std::vector<Finding> untranslatedTexts;  // where each is, and what
+};
+
+TranslationCounts CountTranslations(const ModuleTexts& texts, const CatalogFile& file);

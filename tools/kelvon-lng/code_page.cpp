@@ -24,6 +24,38 @@ bool ConvertUnit(iconv_t converter, const char* input, std::size_t inputSize, st
     return true;
 }
 
+// Converts the whole of `input`; on failure `badAt` is where it stopped.
+bool ConvertAll(iconv_t converter, const std::string& input, std::string& output, std::size_t& badAt) {
+    output.clear();
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    char buffer[256];
+    while (inLeft > 0) {
+        char* out = buffer;
+        std::size_t outLeft = sizeof(buffer);
+        const bool failed = iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1);
+        output.append(buffer, out);
+        if (failed && errno != E2BIG) {
+            badAt = input.size() - inLeft;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The first offset where two texts differ.
+std::size_t FirstDifference(const std::string& a, const std::string& b) {
+    std::size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    return at;
+}
+
+void CloseConverter(iconv_t& converter) {
+    if (converter != kNoConverter) iconv_close(converter);
+    converter = kNoConverter;
+}
+
 }  // namespace
 
 CodePage::~CodePage() {
@@ -31,20 +63,25 @@ CodePage::~CodePage() {
 }
 
 void CodePage::Close() {
-    if (toCodePage_ != kNoConverter) iconv_close(toCodePage_);
-    toCodePage_ = kNoConverter;
+    CloseConverter(toCodePage_);
+    CloseConverter(utf8ToCodePage_);
+    CloseConverter(codePageToUtf8_);
 }
 
 bool CodePage::Open(unsigned number) {
     Close();
     const std::string name = "CP" + std::to_string(number);
     toCodePage_ = iconv_open(name.c_str(), "UTF-16LE");
+    utf8ToCodePage_ = iconv_open(name.c_str(), "UTF-8");
+    codePageToUtf8_ = iconv_open("UTF-8", name.c_str());
     iconv_t fromCodePage = iconv_open("UTF-16LE", name.c_str());
-    if (toCodePage_ == kNoConverter || fromCodePage == kNoConverter) {
+    if (toCodePage_ == kNoConverter || fromCodePage == kNoConverter || utf8ToCodePage_ == kNoConverter ||
+        codePageToUtf8_ == kNoConverter) {
         if (fromCodePage != kNoConverter) iconv_close(fromCodePage);
         Close();
         return false;
     }
+    number_ = number;
     // A lead byte on its own is an incomplete character.
     for (int byte = 0x80; byte < 0x100; ++byte) {
         char input = static_cast<char>(byte);
@@ -54,11 +91,28 @@ bool CodePage::Open(unsigned number) {
         char* out = buffer;
         std::size_t outLeft = sizeof(buffer);
         iconv(fromCodePage, nullptr, nullptr, nullptr, nullptr);
-        leadBytes_[byte] = iconv(fromCodePage, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
+        leadBytes_.LeadByte[byte] = iconv(fromCodePage, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
                            errno == EINVAL;
     }
     iconv_close(fromCodePage);
+    for (unsigned char lead : leadBytes_.LeadByte) leadBytes_.MultiByte |= lead;
     return true;
+}
+
+bool CodePage::ToUtf8(const std::string& text, std::string& utf8, std::size_t& badAt) const {
+    std::string back;
+    if (!ConvertAll(codePageToUtf8_, text, utf8, badAt)) return false;
+    if (ConvertAll(utf8ToCodePage_, utf8, back, badAt) && back == text) return true;
+    badAt = FirstDifference(text, back);
+    return false;
+}
+
+bool CodePage::FromUtf8(const std::string& utf8, std::string& text, std::size_t& badAt) const {
+    std::string back;
+    if (!ConvertAll(utf8ToCodePage_, utf8, text, badAt)) return false;
+    if (ConvertAll(codePageToUtf8_, text, back, badAt) && back == utf8) return true;
+    badAt = FirstDifference(utf8, back);
+    return false;
 }
 
 std::string CodePage::FromUtf16(const std::u16string& text, std::size_t limit) const {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/path_text.h"
+
 // Resource texts are UTF-16; the program sees them through the ANSI
 // functions (LoadStringA, GetWindowTextA) in the system's ANSI code page, and
 // its catalog keys are computed over those bytes.
@@ -24,11 +26,23 @@ public:
     std::string FromUtf16(const std::u16string& text, std::size_t limit) const;
 
     // Whether `byte` starts a double-byte character.
-    bool IsLeadByte(unsigned char byte) const { return leadBytes_[byte]; }
+    bool IsLeadByte(unsigned char byte) const { return leadBytes_.LeadByte[byte]; }
+    // The same as the program's table, for a catalog's cuts.
+    const LeadByteTableData& LeadBytes() const { return leadBytes_; }
+    unsigned Number() const { return number_; }
+
+    // Exact conversions between the code page and UTF-8: a text converts
+    // only when converting it back gives the same bytes. On failure `badAt`
+    // is the offset in `text` of the first byte that does not.
+    bool ToUtf8(const std::string& text, std::string& utf8, std::size_t& badAt) const;
+    bool FromUtf8(const std::string& utf8, std::string& text, std::size_t& badAt) const;
 
 private:
     void Close();
 
     iconv_t toCodePage_ = reinterpret_cast<iconv_t>(-1);
-    bool leadBytes_[256] = {};
+    iconv_t utf8ToCodePage_ = reinterpret_cast<iconv_t>(-1);
+    iconv_t codePageToUtf8_ = reinterpret_cast<iconv_t>(-1);
+    LeadByteTableData leadBytes_ = {};
+    unsigned number_ = 0;
 };

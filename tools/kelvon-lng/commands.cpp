@@ -10,27 +10,34 @@
 #include "code_page.h"
 #include "module_texts.h"
 #include "pe_resources.h"
+#include "po_file.h"
 
 namespace {
 
 // The code page of the Windows the program's own texts are written for.
 constexpr unsigned kDefaultCodePage = 936;
-// No module or catalog comes near this; a larger file is refused.
-constexpr std::size_t kLargestFile = 256u << 20;
+// No module or catalog comes near these; a larger file is refused. The
+// program reads no catalog beyond its first 640 KB.
+constexpr std::size_t kLargestModule = 256u << 20;
+constexpr std::size_t kLargestCatalog = 4u << 20;
 
 const char kUsage[] =
     "usage: kelvon-lng [--codepage N] template MODULE... > uninstall.lng\n"
-    "       kelvon-lng [--codepage N] check MODULE... uninstall.lng\n"
+    "       kelvon-lng [--codepage N] [--verbose] check MODULE... uninstall.lng\n"
     "       kelvon-lng [--codepage N] update MODULE... old.lng > new.lng\n"
+    "       kelvon-lng [--codepage N] po export MODULE... uninstall.lng > uninstall.po\n"
+    "       kelvon-lng [--codepage N] po import MODULE... uninstall.po > uninstall.lng\n"
     "MODULE is Uninstall.exe, a language library voklng.dll, or both: messages are\n"
     "keyed by the program's string table, dialogs by the library's templates when\n"
-    "there is one. N is the ANSI code page of the Windows the catalog is for (936).\n"
-    "check exits with 0 when the catalog is clean, 1 with findings, 2 when a file\n"
-    "cannot be read.\n";
+    "there is one. N is the ANSI code page of the Windows the catalog is for: the\n"
+    "one its header names, else 936. check exits with 0 when the catalog is clean,\n"
+    "1 with findings, 2 when a file cannot be read; --verbose lists the untranslated\n"
+    "texts.\n";
 
 struct CommandLine {
     std::string command;
-    unsigned codePage = kDefaultCodePage;
+    unsigned codePage = 0;  // 0: not given
+    bool verbose = false;
     std::vector<std::string> modules;
     std::string catalog;
 };
@@ -43,13 +50,18 @@ bool Parse(const std::vector<std::string>& arguments, CommandLine& line) {
             unsigned long number = std::strtoul(arguments[++i].c_str(), &end, 10);
             if (*end != '\0' || number == 0 || number > 65535) return false;
             line.codePage = static_cast<unsigned>(number);
+        } else if (arguments[i] == "--verbose") {
+            line.verbose = true;
         } else if (line.command.empty()) {
             line.command = arguments[i];
+        } else if (line.command == "po" && files.empty() && (arguments[i] == "export" || arguments[i] == "import")) {
+            line.command += " " + arguments[i];
         } else {
             files.push_back(arguments[i]);
         }
     }
-    const bool withCatalog = line.command == "check" || line.command == "update";
+    const bool withCatalog = line.command == "check" || line.command == "update" || line.command == "po export" ||
+                             line.command == "po import";
     if (!withCatalog && line.command != "template") return false;
     if (withCatalog && !files.empty()) {
         line.catalog = files.back();
@@ -63,7 +75,7 @@ std::string BaseName(const std::string& path) {
     return path.substr(path.find_last_of("/\\") + 1);
 }
 
-bool ReadBytes(const std::string& path, std::string& bytes, std::string& error) {
+bool ReadBytes(const std::string& path, std::string& bytes, std::size_t largest, std::string& error) {
     std::ifstream stream(path, std::ios::binary);
     if (!stream) {
         error = "cannot open it";
@@ -72,7 +84,7 @@ bool ReadBytes(const std::string& path, std::string& bytes, std::string& error) 
     char buffer[65536];
     while (stream.read(buffer, sizeof(buffer)) || stream.gcount() > 0) {
         bytes.append(buffer, static_cast<std::size_t>(stream.gcount()));
-        if (bytes.size() > kLargestFile) {
+        if (bytes.size() > largest) {
             error = "too large";
             return false;
         }
@@ -93,7 +105,7 @@ bool ReadModules(const CommandLine& line, Modules& modules, std::ostream& err) {
         std::string bytes;
         std::string error;
         auto module = std::make_unique<ModuleResources>();
-        if (!ReadBytes(path, bytes, error) ||
+        if (!ReadBytes(path, bytes, kLargestModule, error) ||
             !ReadModuleResources(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), *module, error)) {
             err << "kelvon-lng: " << path << ": " << error << "\n";
             return false;
@@ -111,41 +123,94 @@ bool ReadModules(const CommandLine& line, Modules& modules, std::ostream& err) {
 
 }  // namespace
 
+namespace {
+
+// The code page named on the command line, else the catalog's own, else the
+// program's. A catalog written for another code page than the one asked
+// for has keys of other bytes: refused.
+bool ChooseCodePage(const CommandLine& line, unsigned fromCatalog, CodePage& codePage, std::ostream& err) {
+    if (line.codePage && fromCatalog && line.codePage != fromCatalog) {
+        err << "kelvon-lng: " << line.catalog << " is written for code page " << fromCatalog << ", not "
+            << line.codePage << "\n";
+        return false;
+    }
+    const unsigned number = line.codePage ? line.codePage : fromCatalog ? fromCatalog : kDefaultCodePage;
+    if (!codePage.Open(number)) {
+        err << "kelvon-lng: code page " << number << " is not known here\n";
+        return false;
+    }
+    return true;
+}
+
+int Check(const CommandLine& line, const ModuleTexts& texts, const CatalogFile& catalog, const CodePage& codePage,
+          std::ostream& out, std::ostream& err) {
+    const std::vector<Finding> findings = CheckCatalog(texts, catalog, codePage);
+    const TranslationCounts counts = CountTranslations(texts, catalog);
+    auto print = [&](const Finding& finding) {
+        out << line.catalog;
+        if (finding.line) out << ":" << finding.line;
+        out << ": " << finding.text << "\n";
+    };
+    for (const Finding& finding : findings) print(finding);
+    if (line.verbose) {
+        for (const Finding& untranslated : counts.untranslatedTexts) print(untranslated);
+    }
+    // On stderr, as msgfmt --statistics: a clean check prints nothing on stdout.
+    err << line.catalog << ": " << counts.translated << " translated, " << counts.needReview << " need review, "
+        << counts.untranslated << " untranslated\n";
+    return findings.empty() ? kExitClean : kExitFindings;
+}
+
+}  // namespace
+
 int RunKelvonLng(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     CommandLine line;
     if (!Parse(arguments, line)) {
         err << kUsage;
         return kExitUnreadable;
     }
-    CodePage codePage;
-    if (!codePage.Open(line.codePage)) {
-        err << "kelvon-lng: code page " << line.codePage << " is not known here\n";
+    std::string catalogBytes;
+    std::string error;
+    if (!line.catalog.empty() && !ReadBytes(line.catalog, catalogBytes, kLargestCatalog, error)) {
+        err << "kelvon-lng: " << line.catalog << ": " << error << "\n";
         return kExitUnreadable;
     }
+    unsigned catalogCodePage = 0;
+    if (line.command == "po import") {
+        if (!ReadPoCodePage(line.catalog, catalogCodePage, error)) {
+            err << "kelvon-lng: " << error << "\n";
+            return kExitUnreadable;
+        }
+    } else {
+        catalogCodePage = HeaderCodePage(catalogBytes);
+    }
+    CodePage codePage;
+    if (!ChooseCodePage(line, catalogCodePage, codePage, err)) return kExitUnreadable;
     Modules modules;
     if (!ReadModules(line, modules, err)) return kExitUnreadable;
     ModuleTexts texts = CollectModuleTexts(modules.program.get(), modules.library.get(), codePage);
     for (const std::string& note : texts.notes) err << "kelvon-lng: note: " << note << "\n";
     if (line.command == "template") {
-        WriteTemplate(texts, modules.names, line.codePage, out);
+        WriteTemplate(texts, modules.names, codePage.Number(), out);
         return kExitClean;
+    }
+    if (line.command == "po import") {
+        return ImportPo(texts, line.catalog, CatalogHeader(modules.names, codePage.Number()), codePage, out, err)
+                   ? kExitClean
+                   : kExitUnreadable;
     }
     CatalogFile catalog;
-    std::string bytes;
-    std::string error;
-    if (!ReadBytes(line.catalog, bytes, error) || !ParseCatalogFile(std::move(bytes), catalog)) {
-        err << "kelvon-lng: " << line.catalog << ": " << (error.empty() ? "out of memory" : error) << "\n";
+    if (!ParseCatalogFile(std::move(catalogBytes), catalog)) {
+        err << "kelvon-lng: " << line.catalog << ": out of memory\n";
         return kExitUnreadable;
     }
+    catalog.catalog.leadBytes = &codePage.LeadBytes();
     if (line.command == "update") {
-        WriteUpdate(texts, modules.names, line.codePage, catalog, out);
+        WriteUpdate(texts, modules.names, codePage.Number(), catalog, out);
         return kExitClean;
     }
-    const std::vector<Finding> findings = CheckCatalog(texts, catalog, codePage);
-    for (const Finding& finding : findings) {
-        out << line.catalog;
-        if (finding.line) out << ":" << finding.line;
-        out << ": " << finding.text << "\n";
+    if (line.command == "po export") {
+        return ExportPo(texts, catalog, line.catalog, codePage, out, err) ? kExitClean : kExitUnreadable;
     }
-    return findings.empty() ? kExitClean : kExitFindings;
+    return Check(line, texts, catalog, codePage, out, err);
 }

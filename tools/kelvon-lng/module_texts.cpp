@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include "localization/catalog.h"
 #include "localization/dialog_text.h"
 #include "localization/messages.h"
@@ -11,16 +13,19 @@ namespace {
 // Names are short; the limit only bounds the conversion.
 constexpr std::size_t kNameSize = 1024;
 const char kUnscaled[] = "100*100";
+// The identifier of a label, which no code addresses: -1 in a DIALOG
+// template's 16 bits or a DIALOGEX template's 32.
+constexpr uint32_t kNoControlId = 0xFFFF;
+constexpr uint32_t kNoControlIdEx = 0xFFFFFFFF;
 
 void Add(ModuleTexts& texts, int kind, const std::string& context, const std::string& text, EntryRole role,
          std::size_t capacity, const std::string& templateValue, const std::string& use) {
     char key[kCatalogKeySize + 1];
     MakeCatalogKey(kind, context.empty() ? nullptr : context.c_str(), text.c_str(), key);
-    for (KeyedText& known : texts.texts) {
-        if (known.key == key) {
-            known.uses.push_back(use);
-            return;
-        }
+    const auto known = texts.byKey.emplace(key, texts.texts.size());
+    if (!known.second) {
+        texts.texts[known.first->second].uses.push_back(use);
+        return;
     }
     texts.texts.push_back({key, kind, context, text, role, capacity, templateValue, {use}});
 }
@@ -46,8 +51,10 @@ void AddDialog(ModuleTexts& texts, const std::string& name, const DialogResource
         }
         const std::string text = DialogText(control.text, codePage);
         if (text.empty()) continue;
-        Add(texts, kDialogText, name, text, EntryRole::Text, kDialogTextSize, text,
-            name + " control " + std::to_string(control.id));
+        // Labels share the identifier of no control: their place tells them apart.
+        const std::string use = control.id == kNoControlId || control.id == kNoControlIdEx ? name + " static " + std::to_string(visited)
+                                                           : name + " control " + std::to_string(control.id);
+        Add(texts, kDialogText, name, text, EntryRole::Text, kDialogTextSize, text, use);
     }
     Add(texts, kDialogText, name, "", EntryRole::Scale, kScaleTextSize, kUnscaled, name + " size");
 }
@@ -60,11 +67,14 @@ std::string KeyedText::UseList() const {
     return list;
 }
 
+bool KeyedText::IsUntranslated(const std::string& translation) const {
+    return translation == text &&
+           std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
 const KeyedText* ModuleTexts::Find(const std::string& key) const {
-    for (const KeyedText& text : texts) {
-        if (text.key == key) return &text;
-    }
-    return nullptr;
+    const auto found = byKey.find(key);
+    return found == byKey.end() ? nullptr : &texts[found->second];
 }
 
 ModuleTexts CollectModuleTexts(const ModuleResources* program, const ModuleResources* library,

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "code_page.h"
@@ -23,12 +24,16 @@ struct KeyedText {
 
     // The uses, separated by commas.
     std::string UseList() const;
+    // Whether `translation` is still the source text. A text of plain ASCII
+    // (a name, an address, a file type) may stay as it is in any language.
+    bool IsUntranslated(const std::string& translation) const;
 };
 
 struct ModuleTexts {
     std::vector<KeyedText> texts;  // one per key, in the order of the modules
     bool rightToLeft = false;      // the dialogs' module holds the "RTL" dialog
     std::vector<std::string> notes;  // what was left out, and why
+    std::unordered_map<std::string, std::size_t> byKey;  // where each key stands in `texts`
 
     const KeyedText* Find(const std::string& key) const;
 };

@@ -1,6 +1,9 @@
 #include "pe_resources.h"
 
 #include <algorithm>
+#include <set>
+
+#include "localization/dialog_text.h"
 
 namespace {
 
@@ -192,10 +195,14 @@ struct ResourceTree {
     // The data of a resource whose name directory entry is `target`. A
     // resource in several languages: the first, the lowest language number.
     bool Data(uint32_t target, const uint8_t*& data, std::size_t& dataSize) const {
-        std::vector<DirectoryEntry> languages;
-        if (!Directory(target, languages) || languages.empty() || (languages[0].target & kHighBit)) return false;
+        if (!(target & kHighBit)) return false;
         Cursor cursor(bytes, size);
-        cursor.Seek(languages[0].target);
+        cursor.Seek((target & ~kHighBit) + kDirectoryHeaderSize - 4);
+        const std::size_t count = std::size_t{cursor.U16()} + cursor.U16();
+        cursor.Skip(4);  // the first language's id
+        const uint32_t language = cursor.U32();
+        if (!cursor.Ok() || count == 0 || (language & kHighBit)) return false;
+        cursor.Seek(language);
         uint32_t address = cursor.U32();
         uint32_t length = cursor.U32();
         std::size_t offset = 0;
@@ -224,16 +231,24 @@ bool ReadResources(const ResourceTree& tree, ModuleResources& module, std::strin
         error = "damaged resource directory";
         return false;
     }
+    // The loader takes the first of repeated entries; walking every
+    // repetition would let a few kilobytes of directory ask for gigabytes.
+    std::set<uint32_t> typesSeen;
     for (const DirectoryEntry& type : types) {
         if (type.name != kDialogType && type.name != kStringType) continue;
+        if (!typesSeen.insert(type.name).second) continue;
         if (!tree.Directory(type.target, names)) {
             error = "damaged resource directory";
             return false;
         }
+        std::set<uint32_t> namesSeen;
+        std::set<const uint8_t*> dataSeen;
         for (const DirectoryEntry& name : names) {
+            if (!namesSeen.insert(name.name).second) continue;
             const uint8_t* data = nullptr;
             std::size_t size = 0;
             bool ok = tree.Data(name.target, data, size);
+            if (ok && !dataSeen.insert(data).second) continue;
             if (type.name == kStringType) {
                 ok = ok && name.name > 0 && name.name <= kStringBlocks &&
                      ReadStringBlock(name.name, data, size, module);
@@ -312,7 +327,8 @@ bool ReadDialogTemplate(const uint8_t* bytes, std::size_t size, DialogResource& 
         // Creation data: a byte count, then the data, skipped in whole
         // 16-bit units as the dialog manager does.
         cursor.Skip(cursor.U16() & ~1u);
-        dialog.controls.push_back({id, text});
+        // One beyond what the dialog code visits shows that there are more.
+        if (dialog.controls.size() <= kMaxChildWindows) dialog.controls.push_back({id, text});
     }
     return cursor.Ok();
 }
