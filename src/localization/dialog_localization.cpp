@@ -41,11 +41,13 @@ struct DialogGeometry {
     int dialogFrame;
     int widthPercent;
     int heightPercent;
+    bool mirrored;
 };
 
 void ScaleChild(HWND child, const DialogGeometry& dialog) {
     ChildPlacement place = ScaleChildPlacement(WindowPixels(child), dialog.window, dialog.frameX, dialog.frameY,
-                                               dialog.dialogFrame, dialog.widthPercent, dialog.heightPercent);
+                                               dialog.dialogFrame, dialog.widthPercent, dialog.heightPercent,
+                                               dialog.mirrored);
     if (HasDroppedList(child)) {
         RECT dropped = {};
         SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
@@ -92,6 +94,7 @@ void LocalizeDialog(HWND window, const char* dialogName, bool isPropertyPage) {
     }
     if (!isPropertyPage) TranslateWindowText(window, dialogName);
     dialog.dialogFrame = GetSystemMetrics(SM_CYDLGFRAME);
+    dialog.mirrored = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
     HWND first = GetWindow(window, GW_CHILD);
     HWND child = first;
     for (int visited = 0; child && visited < kMaxChildWindows; ++visited) {

@@ -23,11 +23,12 @@ int FrameExtent(int windowExtent, int clientExtent) {
 }
 
 ChildPlacement ScaleChildPlacement(const PixelRect& child, const PixelRect& dialog, int frameX, int frameY,
-                                   int dialogFrame, int widthPercent, int heightPercent) {
+                                   int dialogFrame, int widthPercent, int heightPercent, bool mirrored) {
     // The offsets take away what the frame and caption add before the client
-    // area starts: half the horizontal extra on the left, the vertical extra
-    // less the bottom frame on top.
-    int left = ClampToInt(static_cast<int64_t>(child.left) - frameX / 2 - dialog.left);
+    // area starts: half the horizontal extra on either side, the vertical
+    // extra less the bottom frame on top.
+    int left = ClampToInt(mirrored ? static_cast<int64_t>(dialog.right) - frameX / 2 - child.right
+                                   : static_cast<int64_t>(child.left) - frameX / 2 - dialog.left);
     int top = ClampToInt(static_cast<int64_t>(child.top) - dialog.top - (static_cast<int64_t>(frameY) - dialogFrame));
     int width = ClampToInt(static_cast<int64_t>(child.right) - child.left + 1);
     int height = ClampToInt(static_cast<int64_t>(child.bottom) - child.top + 1);

@@ -31,6 +31,7 @@ int FrameExtent(int windowExtent, int clientExtent);
 // The child's new place and size from its window rectangle and the dialog's,
 // both taken before the dialog was resized. `frameX` and `frameY` are the
 // dialog's FrameExtent values, `dialogFrame` the height of a dialog frame
-// (SM_CYDLGFRAME).
+// (SM_CYDLGFRAME). In a mirrored (right-to-left) dialog x counts from the
+// client area's right edge, as SetWindowPos takes it there.
 ChildPlacement ScaleChildPlacement(const PixelRect& child, const PixelRect& dialog, int frameX, int frameY,
-                                   int dialogFrame, int widthPercent, int heightPercent);
+                                   int dialogFrame, int widthPercent, int heightPercent, bool mirrored);

@@ -289,6 +289,27 @@ TEST(Catalog, OutputIsCutToTheCapacity) {
     EXPECT_STREQ("tra", small);
 }
 
+// A cut never separates a lead byte from its trail byte, in a translation or
+// in a text the catalog leaves as it is.
+TEST(Catalog, CutEndsAtACharacterBoundary) {
+    LeadByteTableData gbk = {};
+    for (int lead = 0x81; lead <= 0xFE; ++lead) gbk.LeadByte[lead] = 1;
+    gbk.MultiByte = 1;
+    LanguageCatalog catalog;
+    catalog.leadBytes = &gbk;
+    const std::string chinese = "a\xD6\xD0\xCE\xC4";  // a, then two double-byte characters
+    LoadText(catalog, kMarkerLine + MessageEntry("abc", chinese));
+    const struct {
+        std::size_t capacity;
+        std::string expected;
+    } cases[] = {{2, "a"}, {3, "a"}, {4, "a\xD6\xD0"}, {5, "a\xD6\xD0"}, {6, chinese}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.capacity);
+        EXPECT_EQ(c.expected, TranslateInto(catalog, "abc", c.capacity, kMessageText, nullptr));
+        EXPECT_EQ(c.expected, TranslateInto(catalog, chinese.c_str(), c.capacity, kMessageText, nullptr));
+    }
+}
+
 TEST(Catalog, DialogScale) {
     const struct {
         const char* value;  // null: no entry

@@ -90,6 +90,24 @@ TEST_F(DialogLocalization, CatalogAsksForRightToLeft) {
     EXPECT_TRUE(ShowSetup(CatalogEntry(kDialogText, "LTR", "LTR", "RTL")).mirrored);
 }
 
+// Mirrored and scaled, the dialog is the mirror image of the one laid out left
+// to right: there SetWindowPos counts x from the client area's right edge.
+TEST_F(DialogLocalization, ScaledRightToLeftIsTheMirrorImage) {
+    const std::string scale = SetupEntry("", "130*100");
+    Measured ltr = ShowSetup(scale);
+    Measured rtl = ShowSetup(scale + CatalogEntry(kDialogText, "LTR", "LTR", "RTL"));
+    ASSERT_TRUE(rtl.mirrored);
+    ASSERT_FALSE(ltr.children.empty());
+    ASSERT_EQ(ltr.children.size(), rtl.children.size());
+    for (size_t i = 0; i < ltr.children.size(); ++i) {
+        SCOPED_TRACE("child " + std::to_string(i) + " " + ltr.texts[i]);
+        const RECT& left = ltr.children[i];
+        const RECT& right = rtl.children[i];
+        EXPECT_EQ(left.left - ltr.window.left, rtl.window.right - right.right);
+        EXPECT_EQ(left.right - left.left, right.right - right.left);
+    }
+}
+
 // The library's own SETUPDLG replaces the program's; its empty caption stays
 // empty with a scale entry. The library lacks SETUPCONTEXTITEMS, which then
 // comes from the program. The library's "RTL" resource mirrors both.

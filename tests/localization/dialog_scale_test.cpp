@@ -29,7 +29,7 @@ TEST(DialogScale, DialogAndChildren) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.widthPercent) + "*" + std::to_string(c.heightPercent));
-        ChildPlacement placed = ScaleChildPlacement(c.child, dialog, 17, 39, 3, c.widthPercent, c.heightPercent);
+        ChildPlacement placed = ScaleChildPlacement(c.child, dialog, 17, 39, 3, c.widthPercent, c.heightPercent, false);
         EXPECT_EQ(c.expected.x, placed.x);
         EXPECT_EQ(c.expected.y, placed.y);
         EXPECT_EQ(c.expected.width, placed.width);
