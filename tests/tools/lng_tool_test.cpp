@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -177,6 +178,65 @@ TEST(LngTool, TemplateTranslateCheckUpdate) {
     EXPECT_EQ("", check.out);
 }
 
+// A text changed, one removed, one added, a translator's comment: update
+// keeps the changed text's translation and comment, marked for review with
+// the old source text. PO export and import carry all of it through.
+TEST(LngTool, UpdateReviewAndPoRoundTrip) {
+    Scratch scratch;
+    const std::string made = Lng({"template", kProgram}).out;
+    const std::string key = MessageKey("卸载 Kelvon");
+    const std::string old = made.substr(0, made.find(kCatalogMarker)) + kCatalogMarkerLine +
+                            "# checked by the team\r\n; message 5104: " + Gbk("旧文本") + "\r\n" +
+                            Entry("0badc0de", "Uninstall it") + "\r\n; message 5999: gone\r\n" +
+                            Entry("12345678", "Gone") + "\r\n";
+    const LngRun update = Lng({"update", kProgram, scratch("old.lng", old)});
+    ASSERT_EQ(kExitClean, update.exitCode) << update.err;
+    const std::size_t stale = update.out.find("\r\n; Entries of the old catalog that no text uses:");
+    EXPECT_NE(std::string::npos, update.out.find("\r\n; line 14: " + Entry("12345678", "Gone") + "\r\n", stale));
+    EXPECT_LT(update.out.find("\r\n# checked by the team\r\n; message 5104: " + Gbk("卸载 Kelvon") +
+                              "\r\n;, fuzzy, the source text was: " + Gbk("旧文本") + "\r\n" +
+                              Entry(key, "Uninstall it") + "\r\n"),
+              stale);
+    const std::string added = MessageKey("你应该手动删除 %s");
+    EXPECT_LT(update.out.find("\n" + Entry(added, Gbk("你应该手动删除 %s")) + "\r\n"), stale);
+    const std::string updated = scratch("updated.lng", update.out);
+    const LngRun check = Lng({"check", kProgram, updated});
+    EXPECT_NE(std::string::npos, check.out.find(":13: needs review")) << check.out;
+    EXPECT_NE(std::string::npos, check.err.find(" 1 need review, ")) << check.err;
+
+    const LngRun exported = Lng({"po", "export", kProgram, updated});
+    ASSERT_EQ(kExitClean, exported.exitCode) << exported.err;
+    EXPECT_NE(std::string::npos, exported.out.find("# checked by the team\n#: " + updated +
+                                                   ":13\n#, fuzzy\n#| msgid \"旧文本\"\n"
+                                                   "msgctxt \"message 5104\"\nmsgid \"卸载 Kelvon\"\n"
+                                                   "msgstr \"Uninstall it\"\n"))
+        << exported.out;
+    const LngRun imported = Lng({"po", "import", kProgram, scratch("exported.po", exported.out)});
+    ASSERT_EQ(kExitClean, imported.exitCode) << imported.err;
+    EXPECT_EQ(update.out.substr(0, stale + 2), imported.out);
+
+    // One mistake at a time: a text the code page lacks, a message no text
+    // has any more (a note), a broken file.
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    const struct {
+        std::string po;
+        int exitCode;
+        std::string error;
+    } mistakes[] = {
+        {std::regex_replace(exported.out, std::regex("Uninstall it"), "Uninstall " + emoji), kExitUnreadable,
+         "mistaken.po:31: \"Uninstall " + emoji + "\" from byte 10 has no exact form in code page 936"},
+        {exported.out + "\nmsgctxt \"message 1\"\nmsgid \"x\"\nmsgstr \"y\"\n", kExitClean,
+         "note: " + ::testing::TempDir() + "lng_tool_test_mistaken.po:"},
+        {exported.out + "\nmsgid \"broken\n", kExitUnreadable, "mistaken.po:"},
+    };
+    for (const auto& c : mistakes) {
+        SCOPED_TRACE(c.error);
+        const LngRun run = Lng({"po", "import", kProgram, scratch("mistaken.po", c.po)});
+        EXPECT_EQ(c.exitCode, run.exitCode);
+        EXPECT_NE(std::string::npos, run.err.find(c.error)) << run.err;
+    }
+}
+
 TEST(LngTool, CheckFindsEveryKindOfMistake) {
     const std::string uppercase = [](std::string key) {
         std::transform(key.begin(), key.end(), key.begin(), ::toupper);
@@ -185,6 +245,7 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     const struct {
         std::string line;
         std::string finding;  // part of the finding on this line; empty: none
+        std::string also = "";  // part of a second finding on it
     } lines[] = {
         {"; " + std::string(600000, 'x'), ""},  // pushes the marker out of the search's reach
         {Entry(MessageKey("卸载 Kelvon"), "before"), "before the marker: the program ignores this entry"},
@@ -205,17 +266,26 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
          "the program shows only the first 1023 bytes of this translation of SETUPDLG control 5101"},
         {Entry(DialogKey("SETUPDLG", "解压到<文件夹\\>"), "\x81\\n"),
          "the double-byte character at column 11 ends in a backslash, which the program reads as the escape \\n"},
+        {"# the translator's note", ""},
+        {";, fuzzy, the source text was: OK", ""},
+        {Entry(DialogKey("SETUPDLG", "确定"), "C:\\new"), "needs review: its source text changed, it was \"OK\"",
+         "the escape \\n makes a line feed, which the source text has not"},
+        {Entry(DialogKey("DONEDLG", "关闭"), "Close\xFF"), "the byte 0xFF at column 15 is no text in code page 936"},
+        {Entry(DialogKey("SETUPDLG", "全部(&A)"), "&All &files"), "2 & mnemonics where SETUPDLG control 5110 takes one"},
+        {Entry(DialogKey("SETUPDLG", "帮助(&H)"), "&Assistance"),
+         "the mnemonic &A of SETUPDLG control 5111 is also that of SETUPDLG control 5110"},
         {"; " + std::string(kCatalogSectionSize, 'x'), ""},  // the part the program reads ends in it
         {Entry(MessageKey("€·ー ? ?? ?"), "beyond"),
-         "this entry and 1 more lie beyond the part of the file the program reads: it stops 131072 bytes after the marker, on line 16"},
+         "this entry and 1 more lie beyond the part of the file the program reads: it stops 131072 bytes after the marker, on line 22"},
         {Entry(MessageKey(Repeat("0123456789", 52).substr(0, 511)), "beyond, too"), ""},
     };
     std::string catalog;
     for (const auto& line : lines) catalog += line.line + "\r\n";
     Scratch scratch;
     const std::string path = scratch("mistakes.lng", catalog);
-    const LngRun check = Lng({"check", kProgram, path});
+    const LngRun check = Lng({"--verbose", "check", kProgram, path});
     EXPECT_EQ(kExitFindings, check.exitCode);
+    EXPECT_EQ(path + ": 9 translated, 1 need review, 4 untranslated\n", check.err);
     std::map<int, std::string> findings;  // by line; 0: the file as a whole
     std::istringstream output(check.out);
     for (std::string finding; std::getline(output, finding);) {
@@ -240,12 +310,12 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
             EXPECT_EQ(0u, findings.count(number)) << findings[number];
         } else {
             EXPECT_NE(std::string::npos, findings[number].find(expected)) << findings[number];
+            EXPECT_NE(std::string::npos, findings[number].find(lines[number - 1].also)) << findings[number];
         }
         findings.erase(number);
     }
-    for (const char* missing : {"message 5201", "SETUPDLG control 1, SETUPDLG control 2", "DONEDLG control 2"}) {
-        EXPECT_NE(std::string::npos, findings[0].find(": no entry for " + std::string(missing) + " \"")) << missing;
-    }
+    EXPECT_NE(std::string::npos, findings[0].find(": no entry for message 5201 \"")) << findings[0];
+    EXPECT_NE(std::string::npos, findings[0].find(": untranslated: message 5201 \"")) << findings[0];
     findings.erase(0);
     EXPECT_TRUE(findings.empty()) << findings.begin()->second;
 }
@@ -292,6 +362,7 @@ TEST(LngTool, ExitCodes) {
         {{"template", kProgram, kProgram}, kExitUnreadable},
         {{"template"}, kExitUnreadable},
         {{"--codepage", "x", "template", kProgram}, kExitUnreadable},
+        {{"--codepage", "1252", "check", kProgram, clean}, kExitUnreadable},  // its header says 936
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments[0] + " " + c.arguments.back());
