@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "catalog_writer.h"
+#include "commands.h"
 #include "localization/catalog.h"
 
 namespace {
@@ -32,7 +33,7 @@ void Problem(int severity, po_message_t, const char* file, std::size_t line, std
     // The library must not go on after a fatal error.
     if (severity == PO_SEVERITY_FATAL_ERROR) {
         std::fprintf(stderr, "kelvon-lng: %s: %s\n", where.c_str(), text);
-        std::exit(2);
+        std::exit(kExitUnreadable);
     }
 }
 
