@@ -141,9 +141,15 @@ std::string PoLine(const std::string& path, const std::string& bytes, const std:
 }  // namespace
 
 // The library's PO reader keeps some of the comment strings it parses past
-// po_file_free; the leak checker of a sanitizer build is told they are not ours.
+// po_file_free; the leak checker of a sanitizer build is told they are not
+// ours.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libgettextpo.so\n";
+}
+
+// Without a word about them on the tool's stderr.
+extern "C" const char* __lsan_default_options() {
+    return "print_suppressions=0";
 }
 
 bool ReadPoCodePage(const std::string& path, unsigned& codePage, std::string& error) {
