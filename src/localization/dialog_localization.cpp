@@ -91,6 +91,9 @@ void LocalizeDialog(HWND window, const char* dialogName, bool isPropertyPage) {
         SetWindowPos(window, nullptr, 0, 0, ScaleByPercent(client.right, dialog.widthPercent) + dialog.frameX,
                      ScaleByPercent(client.bottom, dialog.heightPercent) + dialog.frameY,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+        // The resize keeps the left and top edges; a mirrored dialog's
+        // children moved with its right one.
+        dialog.window = WindowPixels(window);
     }
     if (!isPropertyPage) TranslateWindowText(window, dialogName);
     dialog.dialogFrame = GetSystemMetrics(SM_CYDLGFRAME);

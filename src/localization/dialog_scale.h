@@ -28,10 +28,11 @@ int ScaleByPercent(int value, int percent);
 // size plus this, so the frame keeps its size.
 int FrameExtent(int windowExtent, int clientExtent);
 
-// The child's new place and size from its window rectangle and the dialog's,
-// both taken before the dialog was resized. `frameX` and `frameY` are the
-// dialog's FrameExtent values, `dialogFrame` the height of a dialog frame
-// (SM_CYDLGFRAME). In a mirrored (right-to-left) dialog x counts from the
-// client area's right edge, as SetWindowPos takes it there.
+// The child's new place and size from its window rectangle and the dialog's.
+// `frameX` and `frameY` are the dialog's FrameExtent values, `dialogFrame` the
+// height of a dialog frame (SM_CYDLGFRAME). In a mirrored (right-to-left)
+// dialog x counts from the client area's right edge, as SetWindowPos takes
+// it there; its children keep their distance to that edge when the dialog
+// is resized, so both rectangles may be taken before or after that.
 ChildPlacement ScaleChildPlacement(const PixelRect& child, const PixelRect& dialog, int frameX, int frameY,
                                    int dialogFrame, int widthPercent, int heightPercent, bool mirrored);
