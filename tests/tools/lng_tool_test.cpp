@@ -271,7 +271,8 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
         {Entry(DialogKey("SETUPDLG", "确定"), "C:\\new"), "needs review: its source text changed, it was \"OK\"",
          "the escape \\n makes a line feed, which the source text has not"},
         {Entry(DialogKey("DONEDLG", "关闭"), "Close\xFF"), "the byte 0xFF at column 15 is no text in code page 936"},
-        {Entry(DialogKey("SETUPDLG", "全部(&A)"), "&All &files"), "2 & mnemonics where SETUPDLG control 5110 takes one"},
+        {Entry(DialogKey("SETUPDLG", "全部(&A)"), "&All &fïles"), "2 & mnemonics where SETUPDLG control 5110 takes one",
+         "this translation is written in UTF-8: save the catalog in code page 936"},
         {Entry(DialogKey("SETUPDLG", "帮助(&H)"), "&Assistance"),
          "the mnemonic &A of SETUPDLG control 5111 is also that of SETUPDLG control 5110"},
         {"; " + std::string(kCatalogSectionSize, 'x'), ""},  // the part the program reads ends in it

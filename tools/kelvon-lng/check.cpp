@@ -18,6 +18,8 @@ constexpr int kWholeFile = 0;
 constexpr int64_t kMarkerReach = int64_t{kCatalogMaxBlocks} * (kCatalogBlockSize - kCatalogBlockOverlap);
 // A dialog scaled beyond ten times its size fits on no screen.
 constexpr long kLargestPercent = 1000;
+// The code page of UTF-8, where every text may hold any character.
+constexpr unsigned kUtf8CodePage = 65001;
 // Escapes that turn a trail byte of 0x5C into something else; "\\" keeps it.
 const char kBreakingEscapes[] = "\"nrt";
 
@@ -273,17 +275,41 @@ void CheckText(const KeyedText& text, const CatalogFile& file, const CodePage& c
     if (used->IsEntry()) CheckTranslatorMistakes(text, value, *used, codePage, findings);
 }
 
-// Bytes that are no text of the code page: a catalog saved in another
-// encoding shows them as stray glyphs.
-void CheckEncoding(const CatalogFile& file, const CatalogLine& line, const CodePage& codePage, Findings& findings) {
+// Whether `text` is UTF-8 with at least one character beyond ASCII: text in
+// another code page hardly ever is, a catalog saved as UTF-8 always.
+bool LooksLikeUtf8(const std::string& text) {
+    bool beyondAscii = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const std::size_t size = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                                 : lead >= 0xF0 && lead < 0xF5                  ? 4
+                                                                                : 0;
+        if (size == 0 || i + size > text.size()) return false;
+        for (std::size_t k = 1; k < size; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        beyondAscii |= size > 1;
+        i += size;
+    }
+    return beyondAscii;
+}
+
+// Bytes that are no text of the code page, or a translation in UTF-8: the
+// program shows either as stray glyphs.
+void CheckEncoding(const KeyedText* text, const CatalogFile& file, const CatalogLine& line, const CodePage& codePage,
+                   Findings& findings) {
     std::string utf8;
     std::size_t badAt = 0;
-    if (codePage.ToUtf8(file.bytes.substr(line.start, line.end - line.start), utf8, badAt)) return;
-    char byte[8];
-    std::snprintf(byte, sizeof(byte), "0x%02X", static_cast<unsigned char>(file.bytes[line.start + badAt]));
-    findings.Add(line, std::string("the byte ") + byte + " at column " + std::to_string(badAt) +
-                           " is no text in code page " + std::to_string(codePage.Number()) +
-                           ": save the catalog in that code page");
+    const std::string inCodePage = " in code page " + std::to_string(codePage.Number());
+    if (!codePage.ToUtf8(file.bytes.substr(line.start, line.end - line.start), utf8, badAt)) {
+        char byte[8];
+        std::snprintf(byte, sizeof(byte), "0x%02X", static_cast<unsigned char>(file.bytes[line.start + badAt]));
+        findings.Add(line, std::string("the byte ") + byte + " at column " + std::to_string(badAt) + " is no text" +
+                               inCodePage + ": save the catalog in that code page");
+    } else if (codePage.Number() != kUtf8CodePage && (!text || line.Value() != text->text) &&
+               LooksLikeUtf8(line.Value())) {
+        findings.Add(line, "this translation is written in UTF-8: save the catalog" + inCodePage);
+    }
 }
 
 // A trail byte 0x5C that forms an escape with the next byte breaks its
@@ -320,7 +346,7 @@ void CheckLines(const ModuleTexts& texts, const CatalogFile& file, const CodePag
             continue;
         }
         CheckTrailBackslashes(file, line, codePage, findings);
-        if (line.IsEntry()) CheckEncoding(file, line, codePage, findings);
+        if (line.IsEntry()) CheckEncoding(texts.Find(line.Key()), file, line, codePage, findings);
         if (line.place == LinePlace::Cut && entry) {
             findings.Add(line, "the part of the file the program reads ends inside this entry");
         }
