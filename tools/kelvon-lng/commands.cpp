@@ -195,7 +195,8 @@ int RunKelvonLng(const std::vector<std::string>& arguments, std::ostream& out, s
         return kExitClean;
     }
     if (line.command == "po import") {
-        return ImportPo(texts, line.catalog, CatalogHeader(modules.names, codePage.Number()), codePage, out, err)
+        return ImportPo(texts, line.catalog, catalogBytes, CatalogHeader(modules.names, codePage.Number()), codePage,
+                        out, err)
                    ? kExitClean
                    : kExitUnreadable;
     }

@@ -218,7 +218,7 @@ bool ExportPo(const ModuleTexts& texts, const CatalogFile& catalog, const std::s
     return found.empty();
 }
 
-bool ImportPo(const ModuleTexts& texts, const std::string& path, const std::string& header,
+bool ImportPo(const ModuleTexts& texts, const std::string& path, const std::string& bytes, const std::string& header,
               const CodePage& codePage, std::ostream& out, std::ostream& err) {
     PoFile file = ReadPo(path, err);
     if (!file) return false;
@@ -226,8 +226,6 @@ bool ImportPo(const ModuleTexts& texts, const std::string& path, const std::stri
         err << "kelvon-lng: " << path << ": the PO file is not in UTF-8 (its header's Content-Type)\n";
         return false;
     }
-    std::ifstream stream(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
     std::map<std::string, po_message_t> byContext;
     po_message_iterator_t iterator = po_message_iterator(file.get(), nullptr);
     for (po_message_t message; (message = po_next_message(iterator));) {

@@ -24,8 +24,8 @@ bool ReadPoCodePage(const std::string& path, unsigned& codePage, std::string& er
 bool ExportPo(const ModuleTexts& texts, const CatalogFile& catalog, const std::string& name,
               const CodePage& codePage, std::ostream& out, std::ostream& err);
 
-// Writes the catalog that the PO file at `path` describes to `out`, with
-// `header` before its marker. False, with the reason on `err`, when the file
-// is no PO file or a text does not convert.
-bool ImportPo(const ModuleTexts& texts, const std::string& path, const std::string& header,
+// Writes the catalog that the PO file at `path` (holding `bytes`) describes
+// to `out`, with `header` before its marker. False, with the reason on `err`,
+// when the file is no PO file or a text does not convert.
+bool ImportPo(const ModuleTexts& texts, const std::string& path, const std::string& bytes, const std::string& header,
               const CodePage& codePage, std::ostream& out, std::ostream& err);
