@@ -28,6 +28,15 @@ bool IsSilentSwitch(const char* text) {
     return AsciiLower(text[0]) == 's' && !IsAsciiLetter(text[1]);
 }
 
+// The log switch is the word alone, ended by the terminator (which strchr
+// finds too), a blank or the next option:
+// "/logs" and "/logfile" stay options without meaning, and so does the
+// "-log\x" of a path like C:\my-log\x, which must not become an
+// uninstallation.
+bool IsLogSwitch(const char* text) {
+    return StartsWithNoCase(text, "log") && std::strchr(" \t/-", text[3]) != nullptr;
+}
+
 void ApplyOption(const char* text, RunPlan& plan) {
     if (StartsWithNoCase(text, "setup")) {
         plan.SetupRequest = true;
@@ -36,6 +45,9 @@ void ApplyOption(const char* text, RunPlan& plan) {
     } else if (IsSilentSwitch(text)) {
         AppState.Silent = 1;
         return;  // the silent switch alone does not count as an option
+    } else if (IsLogSwitch(text)) {
+        plan.LogRequest = true;
+        return;  // nor does the log switch
     } else if (StartsWithNoCase(text, "wait")) {
         plan.Actions.push_back(ImmediateAction::Wait);
     } else if (StartsWithNoCase(text, "warning")) {

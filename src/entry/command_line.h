@@ -11,6 +11,7 @@ struct RunPlan {
     bool SetupRequest = false;
     std::vector<ImmediateAction> Actions;
     bool HasOptions = false;
+    bool LogRequest = false;  // the log switch: like the silent switch, not an option
 };
 
 // True when the self-extractor's command line holds a silent switch: a "-" or

@@ -5,6 +5,7 @@
 #include "entry/startup.h"
 #include "localization/catalog.h"
 #include "localization/language_library.h"
+#include "platform/run_log.h"
 #include "platform/system.h"
 #include "resources/resource_ids.h"
 #include "ui/done_dialog.h"
@@ -23,7 +24,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ScanSfxCommand();
     RunPlan plan = ScanCommandLine(commandLine);
     PerformImmediateActions(plan);
-    switch (ChooseRoad(plan)) {
+    Road road = ChooseRoad(plan);
+    if (plan.LogRequest && road != Road::None) {
+        OpenRunLog(road == Road::Setup ? "setup" : "uninstall", commandLine, AppState.Silent, AppState.MsiMode);
+    }
+    switch (road) {
         case Road::Setup:
             RunSetupRoad();
             break;
@@ -33,6 +38,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         case Road::None:
             break;
     }
+    CloseRunLog();
 
     if (richEdit) FreeLibrary(richEdit);
     OleUninitialize();

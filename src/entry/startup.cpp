@@ -10,6 +10,7 @@
 #include "localization/messages.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
+#include "platform/run_log.h"
 #include "platform/system.h"
 #include "resources/resource_ids.h"
 #include "ui/done_dialog.h"
@@ -50,7 +51,9 @@ INT_PTR ShowDialog(const char* name, DLGPROC procedure) {
 
 void RunSetupRoad() {
     // 0 is Cancel or missing rights, -1 a dialog that could not be made:
-    // neither is a confirmed setup.
+    // neither is a confirmed setup. The dialog tells the log which it was,
+    // unless it never came up.
+    SetRunOutcome("setup stopped: the settings dialog could not be shown");
     if (ShowDialog(IDD_SETUP, SetupDialogProc) <= 0) return;
     if (!AppState.MsiMode) {
         ShowDialog(IDD_DONE, DoneDialogProc);

@@ -8,6 +8,7 @@
 #include "platform/path_text.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
+#include "platform/run_log.h"
 #include "platform/system.h"
 
 namespace {
@@ -58,6 +59,15 @@ bool FormKeyPaths(const char* extension, char* shellNewKey, char* backupKey) {
            ExpandKeyPath(backupKey, HKEY_CURRENT_USER, expanded, sizeof(expanded));
 }
 
+// An extension's owner before and after, as the log shows it: a type in
+// quotes, or none.
+void LogOwners(const char* extension, const char* before, const char* after, const char* what) {
+    const char* quoteBefore = before[0] ? "\"" : "";
+    const char* quoteAfter = after[0] ? "\"" : "";
+    LogLine("association %s: %s%s%s -> %s%s%s (%s)", extension, quoteBefore, before[0] ? before : "none", quoteBefore,
+            quoteAfter, after[0] ? after : "none", quoteAfter, what);
+}
+
 void TakeVolumeExtensions() {
     int count = WinNT() ? kVolumeCountNt : kVolumeCount;
     for (int i = 0; i < count; ++i) {
@@ -85,8 +95,18 @@ void ReleaseVolumeExtensions(bool existed, const char* type, const char* content
 
 void TakeExtension(const char* extension, const char* shellNewKey, const char* backupKey, bool shellIntegration,
                    bool native, bool zip) {
-    if (!IsOwnAssociation(extension) && !RecordPreviousOwner(extension, shellNewKey, backupKey)) return;
-    RegWriteString(HKEY_CLASSES_ROOT, extension, "", zip ? kZipArchiveType : kArchiveType);
+    char owner[kOwnerTypeSize];
+    ReadOwnerType(extension, owner);
+    bool own = IsOwnType(owner);
+    if (!own && !RecordPreviousOwner(extension, shellNewKey, backupKey)) {
+        if (RunLogActive) {
+            LogAction(kLogFailed, "association %s: not taken, its owner could not be recorded", extension);
+        }
+        return;
+    }
+    const char* type = zip ? kZipArchiveType : kArchiveType;
+    if (RunLogActive) LogOwners(extension, owner, type, own ? "already ours, first owner kept on record" : "taken");
+    RegWriteString(HKEY_CLASSES_ROOT, extension, "", type);
     RegDeleteValueOnly(HKEY_CLASSES_ROOT, extension, kContentTypeValue);
     if (native) TakeVolumeExtensions();
     // Without shell integration an existing New-menu entry stays as it is.
@@ -100,13 +120,21 @@ void TakeExtension(const char* extension, const char* shellNewKey, const char* b
 
 void ReleaseExtension(const char* extension, const char* shellNewKey, const char* backupKey, bool native) {
     // Another program may have taken the extension since; it keeps it.
-    if (!IsOwnAssociation(extension)) return;
+    char owner[kOwnerTypeSize];
+    ReadOwnerType(extension, owner);
+    if (!IsOwnType(owner)) {
+        if (RunLogActive) LogOwners(extension, owner, owner, "not ours, left alone");
+        return;
+    }
     bool existed = SettingGetDword(backupKey, kBackupExistValue, 1) != 0;
     char type[kTypeSize];
     SettingGetString(backupKey, kBackupTypeValue, type, "", sizeof(type));
     if (IsOwnType(type)) type[0] = '\0';
     char content[kTypeSize];
     SettingGetString(backupKey, kBackupContentValue, content, "", sizeof(content));
+    if (RunLogActive) {
+        LogOwners(extension, owner, existed ? type : "", existed ? "given back" : "given back, key removed");
+    }
 
     if (existed) {
         RegWriteString(HKEY_CLASSES_ROOT, extension, "", type);

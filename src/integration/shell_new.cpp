@@ -6,6 +6,7 @@
 #include "platform/program_path.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
+#include "platform/run_log.h"
 
 const unsigned char EmptyZipImage[kEmptyZipImageSize] = {0x50, 0x4B, 0x05, 0x06};
 const unsigned char EmptyNativeImage[kEmptyNativeImageSize] = {
@@ -16,7 +17,6 @@ const char kZipTemplateName[] = "zipnew.dat";
 const char kNativeTemplateName[] = "voknew.dat";
 
 namespace {
-
 
 const char kDataValue[] = "Data";
 
@@ -34,11 +34,15 @@ bool ShellNewTakesData() {
 void CreateTemplateFile(const char* path, const unsigned char* image, DWORD size) {
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) {
+        if (RunLogActive) LogAction(static_cast<long>(GetLastError()), "file: created %s", path);
+        return;
+    }
     DWORD written = 0;
     bool complete = WriteFile(file, image, size, &written, nullptr) && written == size;
     CloseHandle(file);
     if (!complete) DeleteFileA(path);
+    if (RunLogActive) LogAction(complete ? 0 : kLogFailed, "file: created %s", path);
 }
 
 }  // namespace

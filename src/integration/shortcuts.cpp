@@ -10,6 +10,7 @@
 #include "platform/file.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
+#include "platform/run_log.h"
 #include "platform/system.h"
 #include "resources/resource_ids.h"
 
@@ -57,14 +58,27 @@ bool PathInFolder(const char* folder, const char* name, char* path) {
            ReplacePathName(path, kPathSize, name);
 }
 
+void SaveLink(const char* target, const char* link) {
+    bool saved = CreateShellLink(target, link, GetMsg(IDS_SHORTCUT_COMMENT));
+    if (RunLogActive) LogAction(saved ? 0 : kLogFailed, "shortcut: created %s -> %s", link, target);
+}
+
+// A link that was not there is no action for the log.
+void DeleteLink(const char* link) {
+    DWORD result = DeleteFileA(link) ? ERROR_SUCCESS : GetLastError();
+    if (RunLogActive && result != ERROR_FILE_NOT_FOUND && result != ERROR_PATH_NOT_FOUND) {
+        LogAction(static_cast<long>(result), "shortcut: deleted %s", link);
+    }
+}
+
 // The desktop or Start menu link in `folder`: saved when wanted, else deleted.
 void PlaceLink(const char* folder, bool wanted, const char* archiver) {
     char link[kPathSize];
     if (!PathInFolder(folder, kLinkName, link)) return;
     if (!wanted) {
-        DeleteFileA(link);
+        DeleteLink(link);
     } else if (archiver) {
-        CreateShellLink(archiver, link, GetMsg(IDS_SHORTCUT_COMMENT));
+        SaveLink(archiver, link);
     }
 }
 
@@ -75,7 +89,7 @@ void FillGroup(const char* group, const GroupLinkNames& names) {
         char target[kPathSize];
         if (FormatInto(fileName, sizeof(fileName), kGroupLinkNameFormat, names[i]) &&
             PathInFolder(group, fileName, link) && PathBesideProgram(kGroupLinks[i].target, target, sizeof(target))) {
-            CreateShellLink(target, link, GetMsg(IDS_SHORTCUT_COMMENT));
+            SaveLink(target, link);
         }
     }
 }
@@ -85,9 +99,12 @@ void FillGroup(const char* group, const GroupLinkNames& names) {
 void UpdateGroup(const char* programsFolder, bool wanted, const GroupLinkNames& names, char* groupFolder) {
     char group[kPathSize];
     if (!PathInFolder(programsFolder, kGroupName, group)) return;
-    DeleteFolderTree(group);
+    bool existed = RunLogActive && GetFileAttributesA(group) != INVALID_FILE_ATTRIBUTES;
+    bool deleted = DeleteFolderTree(group);
+    if (existed) LogAction(deleted ? 0 : kLogFailed, "folder: deleted %s with its contents", group);
     if (!wanted) return;
-    CreateDirectoryA(group, nullptr);
+    DWORD result = CreateDirectoryA(group, nullptr) ? ERROR_SUCCESS : GetLastError();
+    if (RunLogActive) LogAction(static_cast<long>(result), "folder: created %s", group);
     if (groupFolder && FileExists(group, nullptr)) CopyBounded(groupFolder, group, kPathSize);
     FillGroup(group, names);
 }
@@ -146,7 +163,7 @@ void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
         // From Vista on the link is the all-users one; a per-user link of the
         // same name would show twice.
         char perUserLink[kPathSize];
-        if (found && PathInFolder(folder, kLinkName, perUserLink)) DeleteFileA(perUserLink);
+        if (found && PathInFolder(folder, kLinkName, perUserLink)) DeleteLink(perUserLink);
         found = GetCommonDesktopFolder(folder);
     }
     if (found) PlaceLink(folder, settings.flag[DesktopLink] != 0, archiver);

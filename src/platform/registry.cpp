@@ -4,6 +4,7 @@
 
 #include "platform/path_text.h"
 #include "platform/registry_layout.h"
+#include "platform/run_log.h"
 #include "platform/system.h"
 
 DWORD RegistryView = 0;
@@ -15,6 +16,9 @@ namespace {
 // to 510 bytes. A name that does not fit would end the enumeration early and
 // leave its branch behind.
 constexpr DWORD kSubkeyNameSize = 512;
+
+// The last error of a key that a tree deletion could not delete, for the log.
+LONG treeDeleteFailure = ERROR_SUCCESS;
 
 // A key handle that is closed when it goes out of scope.
 class OpenKey {
@@ -33,11 +37,11 @@ private:
     HKEY key_ = nullptr;
 };
 
-LONG RegCreateForWrite(HKEY root, const char* path, OpenKey& key) {
+LONG RegCreateForWrite(HKEY root, const char* path, OpenKey& key, DWORD* disposition) {
     char expanded[kKeyPathSize];
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return ERROR_INVALID_NAME;
     LONG result = RegCreateKeyExA(root, expanded, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | RegistryView,
-                                  nullptr, key.Receive(), nullptr);
+                                  nullptr, key.Receive(), disposition);
     if (result != ERROR_SUCCESS) *key.Receive() = nullptr;
     return result;
 }
@@ -69,11 +73,48 @@ bool RegOpenForRead(HKEY root, const char* path, OpenKey& key, RegView view) {
     return true;
 }
 
+// The key as the log names it: root, the path as the registry got it, and
+// the view when it is the other one.
+constexpr std::size_t kKeyTextSize = kKeyPathSize + 32;
+
+void DescribeKey(HKEY root, const char* path, DWORD viewAccess, char (&text)[kKeyTextSize]) {
+    const char* rootName = root == HKEY_CLASSES_ROOT    ? "HKCR"
+                           : root == HKEY_CURRENT_USER  ? "HKCU"
+                           : root == HKEY_LOCAL_MACHINE ? "HKLM"
+                                                        : "HKEY";
+    char expanded[kKeyPathSize];
+    bool fits = ExpandKeyPath(path, root, expanded, sizeof(expanded));
+    FormatInto(text, sizeof(text), "%s\\%s%s", rootName, fits ? expanded : "(key path too long)",
+               viewAccess ? " (64-bit view)" : "");
+}
+
+const char* ValueNameText(const char* name) { return name[0] ? name : "(default)"; }
+
+void LogWrite(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size,
+              bool newKey, LONG result) {
+    char key[kKeyTextSize];
+    DescribeKey(root, path, RegistryView, key);
+    const char* created = newKey ? " (new key)" : "";
+    if (type == REG_SZ) {
+        LogAction(result, "registry: set %s [%s] = \"%s\"%s", key, ValueNameText(name),
+                  static_cast<const char*>(data), created);
+    } else if (type == REG_DWORD) {
+        LogAction(result, "registry: set %s [%s] = %lu%s", key, ValueNameText(name),
+                  *static_cast<const DWORD*>(data), created);
+    } else {
+        LogAction(result, "registry: set %s [%s] = %lu bytes%s", key, ValueNameText(name), size, created);
+    }
+}
+
 LONG WriteValue(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size) {
     OpenKey key;
-    LONG result = RegCreateForWrite(root, path, key);
-    if (result != ERROR_SUCCESS) return result;
-    return RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size);
+    DWORD disposition = 0;
+    LONG result = RegCreateForWrite(root, path, key, &disposition);
+    if (result == ERROR_SUCCESS) {
+        result = RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size);
+    }
+    if (RunLogActive) LogWrite(root, path, name, type, data, size, disposition == REG_CREATED_NEW_KEY, result);
+    return result;
 }
 
 // One recursive pass over the key `name` below `parent`. Children are opened
@@ -97,7 +138,40 @@ void DeleteTreePass(HKEY parent, const char* name, DWORD viewAccess) {
             DeleteTreePass(key.Get(), child, viewAccess);
         }
     }
-    if (DeleteKey(parent, name, viewAccess) == ERROR_SUCCESS) ++DeletedKeyCount;
+    LONG result = DeleteKey(parent, name, viewAccess);
+    if (result == ERROR_SUCCESS) {
+        ++DeletedKeyCount;
+    } else {
+        treeDeleteFailure = result;
+    }
+}
+
+// A key that has subkeys is kept on the NT family, which reports that as
+// access denied; the log says which it was.
+void LogKeyDeletion(HKEY root, const char* path, RegView view, LONG result) {
+    char key[kKeyTextSize];
+    DescribeKey(root, path, ViewAccess(view), key);
+    OpenKey open;
+    DWORD subkeys = 0;
+    if (result == ERROR_ACCESS_DENIED && RegOpenForRead(root, path, open, view) &&
+        RegQueryInfoKeyA(open.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+        subkeys != 0) {
+        LogLine("registry: kept key %s: it has subkeys", key);
+        return;
+    }
+    LogAction(result, "registry: deleted key %s", key);
+}
+
+void LogTreeDeletion(HKEY root, const char* path, RegView view, bool deleted) {
+    bool remains = RegKeyExists(root, path, view);
+    if (!deleted && !remains) return;  // there was nothing to delete
+    LONG result = !remains                             ? ERROR_SUCCESS
+                  : treeDeleteFailure != ERROR_SUCCESS ? treeDeleteFailure
+                                                       : kLogFailed;
+    char key[kKeyTextSize];
+    DescribeKey(root, path, ViewAccess(view), key);
+    LogAction(result, "registry: deleted key %s with everything below it", key);
 }
 
 }  // namespace
@@ -192,18 +266,25 @@ bool RegKeyIsEmpty(HKEY root, const char* path, RegView view) {
            subkeys == 0 && values == 0;
 }
 
+// The log lists what was deleted and what could not be; a key or value that
+// was not there is no action.
 void RegDeleteKeyOnly(HKEY root, const char* path, RegView view) {
     char expanded[kKeyPathSize];
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded)) || !*expanded) return;
-    DeleteKey(root, expanded, ViewAccess(view));
+    LONG result = DeleteKey(root, expanded, ViewAccess(view));
+    if (RunLogActive && result != ERROR_FILE_NOT_FOUND) LogKeyDeletion(root, path, view, result);
 }
 
 void RegDeleteValueOnly(HKEY root, const char* path, const char* name, RegView view) {
     char expanded[kKeyPathSize];
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded))) return;
     OpenKey key;
-    if (RegOpenKeyExA(root, expanded, 0, KEY_WRITE | ViewAccess(view), key.Receive()) == ERROR_SUCCESS) {
-        RegDeleteValueA(key.Get(), name);
+    LONG result = RegOpenKeyExA(root, expanded, 0, KEY_WRITE | ViewAccess(view), key.Receive());
+    if (result == ERROR_SUCCESS) result = RegDeleteValueA(key.Get(), name);
+    if (RunLogActive && result != ERROR_FILE_NOT_FOUND) {
+        char text[kKeyTextSize];
+        DescribeKey(root, path, ViewAccess(view), text);
+        LogAction(result, "registry: deleted value %s [%s]", text, ValueNameText(name));
     }
 }
 
@@ -212,13 +293,20 @@ void RegDeleteTree(HKEY root, const char* path, RegView view) {
     // An empty path names the root itself, and Windows 95/98/Me would
     // delete everything below it.
     if (!ExpandKeyPath(path, root, expanded, sizeof(expanded)) || !*expanded) return;
-    // Windows 95/98/Me delete a whole subtree in one call.
-    if (!WinNT() && RegDeleteKeyA(root, expanded) == ERROR_SUCCESS) return;
     DWORD viewAccess = ViewAccess(view);
-    do {
-        DeletedKeyCount = 0;
-        DeleteTreePass(root, expanded, viewAccess);
-    } while (DeletedKeyCount != 0);
+    bool deleted = false;
+    treeDeleteFailure = ERROR_SUCCESS;
+    // Windows 95/98/Me delete a whole subtree in one call.
+    if (!WinNT() && RegDeleteKeyA(root, expanded) == ERROR_SUCCESS) {
+        deleted = true;
+    } else {
+        do {
+            DeletedKeyCount = 0;
+            DeleteTreePass(root, expanded, viewAccess);
+            deleted = deleted || DeletedKeyCount != 0;
+        } while (DeletedKeyCount != 0);
+    }
+    if (RunLogActive) LogTreeDeletion(root, path, view, deleted);
 }
 
 DWORD SettingGetDword(const char* path, const char* name, DWORD defaultValue) {

@@ -10,6 +10,7 @@
 #include "localization/dialog_localization.h"
 #include "localization/messages.h"
 #include "platform/path_text.h"
+#include "platform/run_log.h"
 #include "resources/resource_ids.h"
 #include "ui/context_items_dialog.h"
 
@@ -60,11 +61,15 @@ void ConfirmSettings(HWND dialog) {
     ReadSettingsFromDialog(dialog, settings);
     SaveSettings(settings);
     if (!ApplyIntegration(settings, AppState.GroupFolder)) {
+        SetRunOutcome("setup stopped: administrator rights needed");
         MessageBoxA(dialog, GetMsg(IDS_ADMIN_RIGHTS_NEEDED), GetMsg(IDS_PRODUCT_NAME), MB_ICONERROR | MB_SETFOREGROUND);
         EndDialog(dialog, 0);
         return;
     }
     if (!AppState.MsiMode) RegisterUninstallEntry();
+    SetRunOutcome(AppState.MsiMode ? "setup complete, for a Windows Installer package (no entry in the list of "
+                                     "installed programs)"
+                                   : "setup complete");
     EndDialog(dialog, 1);
 }
 
@@ -89,6 +94,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                     ConfirmSettings(dialog);
                     break;
                 case IDCANCEL:
+                    SetRunOutcome("setup cancelled in the settings dialog");
                     EndDialog(dialog, 0);
                     break;
                 case IDC_SHELL_INTEGRATION:

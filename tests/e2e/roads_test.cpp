@@ -7,9 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
+#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <set>
 #include <string>
 
 #include "association_test_support.h"
@@ -93,6 +94,24 @@ bool WaitForFolderGone(DWORD milliseconds) {
         Sleep(200);
     }
     return true;
+}
+
+// Today's log of a road under its number, in the temp folder.
+std::string LogPath(const char* road, int number) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char name[64];
+    std::snprintf(name, sizeof(name), "Kelvon %s %04d-%02d-%02d #%03d.log", road, now.wYear, now.wMonth, now.wDay,
+                  number);
+    return temp + std::string(name);
+}
+
+// The log's closing line, without its line end.
+std::string LastLine(std::string log) {
+    if (log.size() >= 2 && log.compare(log.size() - 2, 2, "\r\n") == 0) log.resize(log.size() - 2);
+    return log.substr(log.rfind('\n') + 1);  // the whole text when it has one line
 }
 
 std::string GroupFolder(int csidl) { return SpecialFolder(csidl) + "\\Kelvon"; }
@@ -235,6 +254,39 @@ TEST_F(Roads, SetupAndSilentUninstallLeaveTheSystemAsItWas) {
     if (ExpectedShellNew() == "data") kept.insert("+HKLM\\Software\\Classes\\.zip\\ShellNew|Data");
     EXPECT_EQ(kept, SnapshotDifferences(registryBefore, WholeRegistry()));
     EXPECT_EQ(filesBefore, ShortcutFolderListing());
+}
+
+// The administrator's log of each road, read back from the temp folder: an
+// earlier log of the same name stays as it was, and "/s /logs" is an option
+// without meaning, so no road and no log.
+TEST_F(Roads, LogsTellWhatEachRoadDid) {
+    PlantForeignOwners();
+    MakeProgramFolder();
+    const std::string earlier = LogPath("setup", 1);
+    ASSERT_TRUE(WriteBytes(earlier, "earlier"));
+    ASSERT_EQ(0u, RunUnattended("/setup /s /log"));
+    EXPECT_EQ("earlier", ReadBytes(earlier));
+    const std::string setup = ReadBytes(LogPath("setup", 2));
+    for (const std::string& line : {std::string("command line: /setup /s /log\r\n"),
+                                    std::string("association .zip: \"OtherZip.Archive\" -> \"Kelvon.ZIP\" (taken)\r\n"),
+                                    "registry: set HKLM\\" + std::string(kUninstallKey) + " [UninstallString] = \"" +
+                                        Program() + "\": ok\r\n"}) {
+        EXPECT_NE(std::string::npos, setup.find("\r\n" + line)) << line;
+    }
+    EXPECT_EQ(0u, LastLine(setup).find("result: setup complete (")) << LastLine(setup);
+
+    EXPECT_EQ(0u, RunUnattended("/s /logs"));
+    EXPECT_EQ("Kelvon.ZIP", GetString(HKEY_CLASSES_ROOT, ".zip", ""));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(LogPath("uninstall", 1).c_str()));
+
+    EXPECT_EQ(0u, RunUnattended("/s /log"));
+    const std::string uninstall = ReadBytes(LogPath("uninstall", 1));
+    for (const std::string& line :
+         {std::string("association .zip: \"Kelvon.ZIP\" -> \"OtherZip.Archive\" (given back)\r\n"),
+          "list: " + std::string(kFolder) + "Formats: removed\r\n"}) {
+        EXPECT_NE(std::string::npos, uninstall.find("\r\n" + line)) << line;
+    }
+    EXPECT_EQ(0u, LastLine(uninstall).find("result: uninstall complete (")) << LastLine(uninstall);
 }
 
 }  // namespace

@@ -61,6 +61,27 @@ TEST(ScanCommandLine, ChoosesRoadFlagsAndActions) {
     }
 }
 
+TEST(ScanCommandLine, LogSwitchIsTheWordAloneAndNoOption) {
+    const struct {
+        const char* commandLine;
+        Road road;
+        bool log;
+    } cases[] = {
+        {"/log", Road::Uninstall, true},        {"/s /log", Road::Uninstall, true},
+        {"-LOG/s", Road::Uninstall, true},      {"/setup /s /log", Road::Setup, true},
+        {"/s /logs", Road::None, false},        {"/logfile", Road::None, false},
+        {"/log2", Road::None, false},           {"C:\\my-log\\x", Road::None, false},
+        {"/wait /log", Road::None, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        AppState = {};
+        RunPlan plan = ScanCommandLine(c.commandLine);
+        EXPECT_EQ(c.road, ChooseRoad(plan));
+        EXPECT_EQ(c.log, plan.LogRequest);
+    }
+}
+
 TEST(ScanCommandLine, SetupRequestNeverLeadsToUninstall) {
     AppState = {};
     RunPlan plan = ScanCommandLine("/s /setup");

@@ -1,0 +1,57 @@
+#pragma once
+
+// The administrator's log of one run (/log): a file in the user's temp
+// folder with a header, one line per action with its result, and a closing
+// line that says what the run achieved. Every line goes to the file as soon
+// as it is formed, so a run that is killed leaves all lines up to its last
+// step. Without /log the only cost of an action is the test of RunLogActive,
+// which callers make before they gather anything for a line.
+
+#include <cstddef>
+
+// True while the log file is open.
+extern bool RunLogActive;
+
+// The longest line: two full paths, a registry path and a value's text fit.
+constexpr std::size_t kLogLineSize = 4096;
+constexpr std::size_t kLogNameSize = 64;
+// Log names tried in one temp folder on one day, from #001.
+constexpr int kLogNumberCount = 999;
+// A result that has no error code of its own (a shell link not saved).
+constexpr long kLogFailed = -1;
+
+struct LogDate {
+    int year;
+    int month;
+    int day;
+};
+
+// "Kelvon setup 2026-12-07 #001.log"; false when the parts do not fit.
+bool FormLogName(char* name, std::size_t capacity, const char* road, LogDate date, int number);
+
+// "ok", "access denied", "not found", "failed" or "error N", for the Win32
+// error codes the program's actions return.
+const char* ResultText(long error, char* buffer, std::size_t capacity);
+
+// The line as the file gets it: the text, a mark when it was cut at the
+// buffer's end, and CR LF. Returns its length.
+std::size_t EndLogLine(char* line, std::size_t capacity, bool whole);
+
+// The rest needs Windows (run_log_file.cpp).
+
+// Opens "Kelvon <road> <date> #NNN.log" under the first free number and
+// writes the header. A log that cannot be made leaves RunLogActive false and
+// the run goes on without it.
+void OpenRunLog(const char* road, const char* commandLine, bool silent, bool msi);
+
+void LogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The line followed by ": " and the result's text; a result other than
+// success is counted for the closing line.
+void LogAction(long result, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// What the run achieved, written as the closing line when the log is closed;
+// a later call replaces an earlier one.
+void SetRunOutcome(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes the closing line, with the number of failed actions, and closes.
+void CloseRunLog();

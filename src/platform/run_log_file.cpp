@@ -1,0 +1,147 @@
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/path_text.h"
+#include "platform/program_path.h"
+#include "platform/run_log.h"
+#include "platform/system.h"
+
+namespace {
+
+constexpr std::size_t kOutcomeSize = 512;
+
+HANDLE logFile = INVALID_HANDLE_VALUE;
+int failedActions = 0;
+char outcome[kOutcomeSize] = "";
+DWORD startTick = 0;
+
+// One WriteFile per line and no buffer of our own: what a killed run wrote
+// is already the system's. Write-through to the disk is not asked for; it
+// would make every line wait for the disk.
+void WriteLine(char (&line)[kLogLineSize], bool whole) {
+    std::size_t length = EndLogLine(line, sizeof(line), whole);
+    DWORD written = 0;
+    WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr);
+}
+
+bool FormatLine(char (&line)[kLogLineSize], const char* format, va_list args) {
+    int length = std::vsnprintf(line, sizeof(line), format, args);
+    if (length < 0) line[0] = '\0';
+    return length >= 0 && static_cast<std::size_t>(length) < sizeof(line);
+}
+
+void WriteFormatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void WriteFormatted(const char* format, ...) {
+    char line[kLogLineSize];
+    va_list args;
+    va_start(args, format);
+    bool whole = FormatLine(line, format, args);
+    va_end(args);
+    WriteLine(line, whole);
+}
+
+// CREATE_NEW under the first free number: an existing file, or a link
+// planted under the name, is never opened, let alone overwritten.
+HANDLE CreateLogFile(const char* road, const SYSTEMTIME& now) {
+    char folder[kPathSize];
+    DWORD length = GetTempPathA(sizeof(folder), folder);
+    if (length == 0 || length >= sizeof(folder)) return INVALID_HANDLE_VALUE;
+    const LogDate date = {now.wYear, now.wMonth, now.wDay};
+    for (int number = 1; number <= kLogNumberCount; ++number) {
+        char name[kLogNameSize];
+        char path[kPathSize];
+        CopyBounded(path, folder, sizeof(path));
+        if (!FormLogName(name, sizeof(name), road, date, number) || !AppendPathName(path, sizeof(path), name)) {
+            return INVALID_HANDLE_VALUE;
+        }
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return INVALID_HANDLE_VALUE;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+void WriteHeader(const char* road, const char* commandLine, bool silent, bool msi, const SYSTEMTIME& now) {
+    char program[kPathSize];
+    if (!GetProgramPath(program, sizeof(program))) CopyBounded(program, "(path too long)", sizeof(program));
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    bool ntFamily = WinNT() != 0;
+    WriteFormatted("Kelvon %s log, started %04d-%02d-%02d %02d:%02d:%02d", road, now.wYear, now.wMonth, now.wDay,
+                   now.wHour, now.wMinute, now.wSecond);
+    WriteFormatted("program: %s", program);
+    WriteFormatted("windows: %lu.%lu build %lu%s%s (%s), %s", version.dwMajorVersion, version.dwMinorVersion,
+                   ntFamily ? version.dwBuildNumber : version.dwBuildNumber & 0xFFFF,
+                   version.szCSDVersion[0] ? " " : "", version.szCSDVersion,
+                   ntFamily ? "NT family" : "Windows 95/98/Me", IsWow64() ? "64-bit" : "32-bit");
+    WriteFormatted("code pages: ANSI %u (paths below are in it), OEM %u", GetACP(), GetOEMCP());
+    WriteFormatted("command line: %s", commandLine);
+    WriteFormatted("silent: %s; Windows Installer package: %s", silent ? "yes" : "no", msi ? "yes" : "no");
+}
+
+}  // namespace
+
+void OpenRunLog(const char* road, const char* commandLine, bool silent, bool msi) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    logFile = CreateLogFile(road, now);
+    if (logFile == INVALID_HANDLE_VALUE) return;
+    startTick = GetTickCount();
+    WriteHeader(road, commandLine, silent, msi, now);
+    RunLogActive = true;
+}
+
+void LogLine(const char* format, ...) {
+    if (!RunLogActive) return;
+    char line[kLogLineSize];
+    va_list args;
+    va_start(args, format);
+    bool whole = FormatLine(line, format, args);
+    va_end(args);
+    WriteLine(line, whole);
+}
+
+void LogAction(long result, const char* format, ...) {
+    if (!RunLogActive) return;
+    char line[kLogLineSize];
+    va_list args;
+    va_start(args, format);
+    bool whole = FormatLine(line, format, args);
+    va_end(args);
+    if (whole) {
+        char buffer[32];
+        std::size_t used = std::strlen(line);
+        whole = FormatInto(line + used, sizeof(line) - used, ": %s", ResultText(result, buffer, sizeof(buffer)));
+    }
+    if (result != 0) ++failedActions;
+    WriteLine(line, whole);
+}
+
+void SetRunOutcome(const char* format, ...) {
+    if (!RunLogActive) return;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(outcome, sizeof(outcome), format, args);
+    va_end(args);
+}
+
+void CloseRunLog() {
+    if (!RunLogActive) return;
+    char failures[64] = "";
+    if (failedActions) {
+        FormatInto(failures, sizeof(failures), "; %d action%s failed (see above)", failedActions,
+                   failedActions == 1 ? "" : "s");
+    }
+    DWORD elapsed = GetTickCount() - startTick;
+    WriteFormatted("result: %s%s (%lu.%03lu s)", outcome[0] ? outcome : "ended", failures, elapsed / 1000,
+                   elapsed % 1000);
+    RunLogActive = false;
+    CloseHandle(logFile);
+    logFile = INVALID_HANDLE_VALUE;
+}
