@@ -60,12 +60,19 @@ bool FormKeyPaths(const char* extension, char* shellNewKey, char* backupKey) {
 }
 
 // An extension's owner before and after, as the log shows it: a type in
-// quotes, or none.
+// quotes, or none. One that stays with its owner is named once.
 void LogOwners(const char* extension, const char* before, const char* after, const char* what) {
-    const char* quoteBefore = before[0] ? "\"" : "";
-    const char* quoteAfter = after[0] ? "\"" : "";
-    LogLine("association %s: %s%s%s -> %s%s%s (%s)", extension, quoteBefore, before[0] ? before : "none", quoteBefore,
-            quoteAfter, after[0] ? after : "none", quoteAfter, what);
+    char owners[2][kTypeSize + 2];
+    const char* types[2] = {before, after};
+    for (int i = 0; i < 2; ++i) {
+        FormatInto(owners[i], sizeof(owners[i]), "%s%s%s", types[i][0] ? "\"" : "", types[i][0] ? types[i] : "none",
+                   types[i][0] ? "\"" : "");
+    }
+    if (before == after) {
+        LogLine("association %s: %s (%s)", extension, owners[0], what);
+    } else {
+        LogLine("association %s: %s -> %s (%s)", extension, owners[0], owners[1], what);
+    }
 }
 
 void TakeVolumeExtensions() {
