@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/path_text.h"
+#include "platform/run_log.h"
 #include "platform/system.h"
 #include "uninstall/link_guard.h"
 #include "uninstall/removal_list.h"
@@ -28,17 +29,34 @@ bool ChooseTemporaryName(const char* path, char* name, std::size_t capacity) {
     return true;
 }
 
+// What became of an entry, for the log.
+void LogFate(const char* path, const char* fate) {
+    if (RunLogActive) LogLine("list: %s: %s", path, fate);
+}
+
 // A file that exists and cannot be deleted.
-void DealWithFileInUse(const char* path, const char* programName, bool& renameFailed) {
+void DealWithFileInUse(const char* path, const char* programName, PassOutcome& outcome) {
     const char* name = PointToName(path);
-    if (CompareNoCase(name, programName) == 0 || CompareNoCase(name, kListName) == 0) return;
+    if (CompareNoCase(name, programName) == 0 || CompareNoCase(name, kListName) == 0) {
+        LogFate(path, "in use, left to be deleted last");
+        return;
+    }
     char temporary[kPathSize];
     const char* scheduled = temporary;
     if (!ChooseTemporaryName(path, temporary, sizeof(temporary)) || !MoveFileA(path, temporary)) {
         scheduled = path;
-        renameFailed = true;
+        outcome.renameFailed = true;
     }
-    ScheduleDeletionAtRestart(scheduled);
+    bool done = ScheduleDeletionAtRestart(scheduled);
+    ++outcome.scheduled;
+    if (!RunLogActive) return;
+    if (scheduled == path) {
+        LogAction(done ? 0 : kLogFailed, "list: %s: in use, not renamed, scheduled for deletion at the next restart",
+                  path);
+    } else {
+        LogAction(done ? 0 : kLogFailed, "list: %s: in use, renamed to %s, scheduled for deletion at the next restart",
+                  path, temporary);
+    }
 }
 
 // The first look at an entry, which may not lead through a link. A folder
@@ -46,9 +64,13 @@ void DealWithFileInUse(const char* path, const char* programName, bool& renameFa
 EntryState Examine(const char* path, LinkGuard& guard, const char* programName, int& deleted,
                    PassOutcome& outcome) {
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return EntryState::Finished;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        LogFate(path, "not found");
+        return EntryState::Finished;
+    }
     if (!guard.Permits(path, attributes)) {
         ++outcome.throughLinks;
+        LogFate(path, "refused: through a link");
         return EntryState::Finished;
     }
     // Clearing attributes costs a call as dear as a delete, so it is made
@@ -57,13 +79,15 @@ EntryState Examine(const char* path, LinkGuard& guard, const char* programName, 
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (!RemoveDirectoryA(path)) return EntryState::WaitingFolder;
         ++deleted;
+        LogFate(path, "removed");
         return EntryState::Finished;
     }
     if (DeleteFileA(path)) {
         ++deleted;
+        LogFate(path, "deleted");
         return EntryState::Finished;
     }
-    DealWithFileInUse(path, programName, outcome.renameFailed);
+    DealWithFileInUse(path, programName, outcome);
     return EntryState::Finished;
 }
 
@@ -71,9 +95,17 @@ EntryState Examine(const char* path, LinkGuard& guard, const char* programName, 
 // a link may have taken its place since.
 EntryState RetryFolder(const char* path, LinkGuard& guard, int& deleted) {
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !guard.Permits(path, attributes)) return EntryState::Finished;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        LogFate(path, "gone");
+        return EntryState::Finished;
+    }
+    if (!guard.Permits(path, attributes)) {
+        LogFate(path, "refused: through a link");
+        return EntryState::Finished;
+    }
     if (RemoveDirectoryA(path)) {
         ++deleted;
+        LogFate(path, "removed");
         return EntryState::Finished;
     }
     return EntryState::WaitingFolder;
@@ -101,5 +133,10 @@ PassOutcome RemoveListedEntries(const std::vector<std::string>& paths, std::size
             }
         }
     } while (deleted != 0);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (states[i] != EntryState::WaitingFolder) continue;
+        ++outcome.foldersLeft;
+        LogFate(paths[i].c_str(), "folder not empty, left");
+    }
     return outcome;
 }

@@ -8,6 +8,8 @@ struct PassOutcome {
     int passes = 0;             // passes over the list, the last of which deleted nothing
     bool renameFailed = false;  // a file in use was scheduled under its own name
     int throughLinks = 0;       // entries left alone: reparse points, or in a folder that is one
+    int scheduled = 0;          // files in use, to be deleted at the next restart
+    int foldersLeft = 0;        // folders that were still not empty after the last pass
 };
 
 // Deletes the files and removes the folders named by `paths` (full paths) in

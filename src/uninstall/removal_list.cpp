@@ -81,11 +81,12 @@ RemovalList ReadRemovalList(const std::string& text, const char* folder) {
         if (end == std::string::npos) end = text.size();
         line.assign(text, start, end - start);
         start = end + 1;
-        switch (FormEntryPath(&line[0], folder, path, sizeof(path))) {
+        EntryCheck check = FormEntryPath(&line[0], folder, path, sizeof(path));
+        switch (check) {
             case EntryCheck::Accepted: list.paths.emplace_back(path); break;
             case EntryCheck::Empty: break;
             case EntryCheck::Outside:
-            case EntryCheck::TooLong: ++list.refused; break;
+            case EntryCheck::TooLong: list.refused.push_back({line.c_str(), check}); break;
         }
     }
     return list;

@@ -29,10 +29,16 @@ EntryCheck FormEntryPath(char* line, const char* folder, char* path, std::size_t
 // elsewhere. "." and ".." name no folder of their own.
 std::vector<std::size_t> FoldersOnTheWay(const char* path, std::size_t folderLength);
 
+// An entry that was Outside or TooLong, as the list gives it (stripped).
+struct RefusedEntry {
+    std::string entry;
+    EntryCheck check;
+};
+
 // The full paths the list names, in list order, from the list's bytes.
 struct RemovalList {
     std::vector<std::string> paths;
-    int refused = 0;  // entries that were Outside or TooLong
+    std::vector<RefusedEntry> refused;
 };
 
 // A line ends at a line feed; a zero byte ends its text early, as it would

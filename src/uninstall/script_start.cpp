@@ -6,6 +6,7 @@
 
 #include "platform/oem_text.h"
 #include "platform/path_text.h"
+#include "platform/run_log.h"
 #include "platform/system.h"
 #include "uninstall/removal_script.h"
 
@@ -108,10 +109,13 @@ bool CommandInterpreter(char* path, std::size_t capacity) {
 
 bool StartRemovalScript(const char* programPath) {
     bool ntFamily = WinNT() != 0;
-    char scriptPath[kPathSize];
+    char scriptPath[kPathSize] = "";
     char commandLine[kPathSize];
-    if (!WriteScript(programPath, ntFamily, scriptPath, sizeof(scriptPath))) return false;
+    bool written = WriteScript(programPath, ntFamily, scriptPath, sizeof(scriptPath));
+    if (RunLogActive) LogAction(written ? 0 : kLogFailed, "script: written %s", scriptPath);
+    if (!written) return false;
     if (!FormCommandLine(scriptPath, ntFamily, commandLine, sizeof(commandLine))) {
+        if (RunLogActive) LogAction(kLogFailed, "script: no command line to start it fits");
         DeleteFileA(scriptPath);
         return false;
     }
@@ -135,6 +139,7 @@ bool StartRemovalScript(const char* programPath) {
     PROCESS_INFORMATION process = {};
     bool started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, ntFamily ? 0 : DETACHED_PROCESS,
                                   nullptr, nullptr, &startup, &process) != 0;
+    if (RunLogActive) LogAction(started ? 0 : static_cast<long>(GetLastError()), "script: started %s", commandLine);
     if (started) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "entry/app_state.h"
 #include "entry/startup.h"
@@ -15,6 +16,7 @@
 #include "platform/file.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
+#include "platform/run_log.h"
 #include "resources/resource_ids.h"
 #include "uninstall/link_guard.h"
 #include "uninstall/list_passes.h"
@@ -64,14 +66,41 @@ bool ReadList(File& list, std::string& text) {
     }
 }
 
-// Files beside the program, in the current directory; a link planted under
-// one of their names stays, and so does what it leads to.
-void DeleteFiles(const char* const* names, std::size_t count) {
+// Files beside the program, in the current directory `folder`; a link
+// planted under one of their names stays, and so does what it leads to.
+void DeleteFiles(const char* const* names, std::size_t count, const char* folder) {
     for (std::size_t i = 0; i < count; ++i) {
         if (IsReparsePoint(GetFileAttributesA(names[i]))) continue;
         SetFileAttributesA(names[i], 0);
-        DeleteFileA(names[i]);
+        DWORD result = DeleteFileA(names[i]) ? ERROR_SUCCESS : GetLastError();
+        if (RunLogActive && result != ERROR_FILE_NOT_FOUND) {
+            LogAction(static_cast<long>(result), "file: deleted %s%s", folder, names[i]);
+        }
     }
+}
+
+void LogRefusedEntries(const std::vector<RefusedEntry>& refused) {
+    for (const RefusedEntry& entry : refused) {
+        LogLine("list: %s: refused: %s", entry.entry.c_str(),
+                entry.check == EntryCheck::Outside ? "outside the program folder" : "too long for a path");
+    }
+}
+
+// "; N things" for the closing line, when there are any.
+void AddCount(std::string& summary, std::size_t count, const char* one, const char* many) {
+    if (count) summary += "; " + std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, bool scriptStarted) {
+    std::string summary = "uninstall complete";
+    AddCount(summary, static_cast<std::size_t>(outcome.scheduled), "file at the next restart",
+             "files at the next restart");
+    AddCount(summary, entries.refused.size() + static_cast<std::size_t>(outcome.throughLinks),
+             "list entry refused", "list entries refused");
+    AddCount(summary, static_cast<std::size_t>(outcome.foldersLeft), "folder not empty, left",
+             "folders not empty, left");
+    if (!scriptStarted) summary += "; the removal script could not be started: the program and its folder stay";
+    SetRunOutcome("%s", summary.c_str());
 }
 
 }  // namespace
@@ -79,31 +108,40 @@ void DeleteFiles(const char* const* names, std::size_t count) {
 void Uninstall() {
     char programPath[kPathSize];
     char folder[kPathSize];
-    if (!GetProgramPath(programPath, sizeof(programPath)) ||
-        !ProgramFolderOf(programPath, folder, sizeof(folder))) {
-        return;
-    }
     // The list, the help index files and the script's folder are all taken
     // from the current directory: without it, nothing is done at all.
-    if (!SetCurrentDirectoryA(folder) || !AddEndSlash(folder, sizeof(folder))) return;
-    if (!AppState.Silent && !ConfirmUninstall()) return;
+    SetRunOutcome("uninstall stopped: the program's folder cannot be used");
+    if (!GetProgramPath(programPath, sizeof(programPath)) ||
+        !ProgramFolderOf(programPath, folder, sizeof(folder)) || !SetCurrentDirectoryA(folder) ||
+        !AddEndSlash(folder, sizeof(folder))) {
+        return;
+    }
+    if (!AppState.Silent && !ConfirmUninstall()) {
+        SetRunOutcome("uninstall cancelled: not confirmed");
+        return;
+    }
 
     File list;
     std::string listText;
     if (!ReadList(list, listText)) {
+        SetRunOutcome("uninstall stopped: cannot open %s", kListName);
         ShowCannotOpenList();
         return;
     }
     RemoveIntegration();
     LanguageLibrary::Unload();
-    DeleteFiles(kHelpIndexFiles, std::size(kHelpIndexFiles));
-    DeleteFiles(kSetupFiles, std::size(kSetupFiles));
+    DeleteFiles(kHelpIndexFiles, std::size(kHelpIndexFiles), folder);
+    DeleteFiles(kSetupFiles, std::size(kSetupFiles), folder);
     RemovalList entries = ReadRemovalList(listText, folder);
+    if (RunLogActive) LogRefusedEntries(entries.refused);
     PassOutcome outcome = RemoveListedEntries(entries.paths, std::strlen(folder), PointToName(programPath));
     list.Close();
-    DeleteFileA(kListName);
+    DWORD listResult = DeleteFileA(kListName) ? ERROR_SUCCESS : GetLastError();
+    if (RunLogActive) LogAction(static_cast<long>(listResult), "file: deleted %s%s", folder, kListName);
     if (outcome.renameFailed) ShowRestartNotice();
     // Without the script the program and its folder stay: the user is told
     // to delete them, as the script would have.
-    if (!StartRemovalScript(programPath)) ShowDeleteManuallyNotice();
+    bool scriptStarted = StartRemovalScript(programPath);
+    if (RunLogActive) SetUninstallOutcome(entries, outcome, scriptStarted);
+    if (!scriptStarted) ShowDeleteManuallyNotice();
 }

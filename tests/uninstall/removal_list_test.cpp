@@ -88,7 +88,7 @@ TEST(RemovalList, ReadsEveryLineIntoAFullPath) {
         "C:\\Prog\\" + longName.substr(1), "C:\\Prog\\zero",  "C:\\Prog\\last",
     };
     EXPECT_EQ(expected, list.paths);
-    EXPECT_EQ(5, list.refused);
+    EXPECT_EQ(5u, list.refused.size());
     for (const std::string& path : list.paths) EXPECT_LT(path.size(), kPathSize);
 }
 
