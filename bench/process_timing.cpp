@@ -50,9 +50,12 @@ std::string TempFolder() {
     return temp;
 }
 
-bool WaitForFolderGone(const std::string& folder) {
+bool WaitForRemovalScript(const std::string& root, const std::string& script) {
     for (DWORD waited = 0; waited < kScriptWait; waited += 100) {
-        if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+        if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesA(script.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            return true;
+        }
         Sleep(100);
     }
     return false;

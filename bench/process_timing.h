@@ -17,5 +17,5 @@ double Median(std::vector<double> values);
 // The temp folder, with a trailing backslash.
 std::string TempFolder();
 
-// Waits until the folder is gone, as the removal script leaves it last.
-bool WaitForFolderGone(const std::string& folder);
+// The removal script deletes the program folder last and then itself.
+bool WaitForRemovalScript(const std::string& root, const std::string& script);

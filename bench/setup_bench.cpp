@@ -16,6 +16,7 @@
 #include "platform/path_text.h"
 #include "process_timing.h"
 #include "support/scratch_folder.h"
+#include "uninstall/removal_script.h"
 
 namespace {
 
@@ -61,7 +62,10 @@ unsigned long DeleteSetupLogs() {
 double TimeSetup(const Paths& paths, const char* arguments) {
     if (!MakeProgramFolder(paths)) return -1;
     double seconds = TimeProcess(paths.root + kProgramName, arguments);
-    if (TimeProcess(paths.root + kProgramName, "/s") < 0 || !WaitForFolderGone(paths.root)) return -1;
+    if (TimeProcess(paths.root + kProgramName, "/s") < 0 ||
+        !WaitForRemovalScript(paths.root, TempFolder() + kRemovalScriptName)) {
+        return -1;
+    }
     return seconds;
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/path_text.h"
+#include "process_timing.h"
 #include "support/scratch_folder.h"
 #include "uninstall/list_passes.h"
 #include "uninstall/removal_list.h"
@@ -30,7 +31,6 @@ constexpr int kFolderCount = 500;
 constexpr int kFileCount = 10000;
 constexpr int kDeepest = 6;
 constexpr unsigned kLargestFile = 4096;
-constexpr DWORD kScriptWait = 120000;
 const char kProgramName[] = "Uninstall.exe";
 
 // A fixed pseudo-random sequence, so that every run and every order sees
@@ -121,53 +121,6 @@ bool BuildTree(const Shape& shape, const std::string& root, const std::string& p
            WriteBytes(root + kListName, UninstallList(shape, filesFirst));
 }
 
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Seconds from the start of the process until it exited; negative when it
-// could not start or failed. Neither program gets this console, so the
-// removal script's interpreter prints nowhere.
-double TimeProcess(const std::string& program, const std::string& arguments) {
-    std::string line = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    double start = Seconds();
-    if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
-                        &startup, &process)) {
-        return -1;
-    }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    double elapsed = Seconds() - start;
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code == 0 ? elapsed : -1;
-}
-
-// The removal script deletes the program folder last and then itself.
-bool WaitForRemovalScript(const std::string& root, const std::string& script) {
-    for (DWORD waited = 0; waited < kScriptWait; waited += 100) {
-        if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES &&
-            GetFileAttributesA(script.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            return true;
-        }
-        Sleep(100);
-    }
-    return false;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 struct Paths {
     std::string root;  // the program folder, with a trailing backslash
     std::string program;
@@ -175,12 +128,6 @@ struct Paths {
     std::string floorList;
     std::string script;
 };
-
-std::string TempFolder() {
-    char temp[kPathSize];
-    GetTempPathA(sizeof(temp), temp);
-    return temp;
-}
 
 Paths BenchPaths() {
     const std::string temp = TempFolder();
