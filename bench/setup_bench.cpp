@@ -36,8 +36,9 @@ Paths BenchPaths() {
 }
 
 bool MakeProgramFolder(const Paths& paths) {
-    return CreateDirectoryA(paths.root.c_str(), nullptr) &&
-           CopyFileA(paths.built.c_str(), (paths.root + kProgramName).c_str(), FALSE) &&
+    const std::string program = ReadBytes(paths.built);
+    return !program.empty() && CreateDirectoryA(paths.root.c_str(), nullptr) &&
+           WriteBytes(paths.root + kProgramName, program) &&
            WriteBytes(paths.root + "Uninstall.lst", std::string(kProgramName) + "\r\n");
 }
 
