@@ -33,16 +33,6 @@ bool FormatLine(char (&line)[kLogLineSize], const char* format, va_list args) {
     return length >= 0 && static_cast<std::size_t>(length) < sizeof(line);
 }
 
-void WriteFormatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void WriteFormatted(const char* format, ...) {
-    char line[kLogLineSize];
-    va_list args;
-    va_start(args, format);
-    bool whole = FormatLine(line, format, args);
-    va_end(args);
-    WriteLine(line, whole);
-}
-
 // CREATE_NEW under the first free number: an existing file, or a link
 // planted under the name, is never opened, let alone overwritten.
 HANDLE CreateLogFile(const char* road, const SYSTEMTIME& now) {
@@ -73,16 +63,15 @@ void WriteHeader(const char* road, const char* commandLine, bool silent, bool ms
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);
     bool ntFamily = WinNT() != 0;
-    WriteFormatted("Kelvon %s log, started %04d-%02d-%02d %02d:%02d:%02d", road, now.wYear, now.wMonth, now.wDay,
-                   now.wHour, now.wMinute, now.wSecond);
-    WriteFormatted("program: %s", program);
-    WriteFormatted("windows: %lu.%lu build %lu%s%s (%s), %s", version.dwMajorVersion, version.dwMinorVersion,
-                   ntFamily ? version.dwBuildNumber : version.dwBuildNumber & 0xFFFF,
-                   version.szCSDVersion[0] ? " " : "", version.szCSDVersion,
-                   ntFamily ? "NT family" : "Windows 95/98/Me", IsWow64() ? "64-bit" : "32-bit");
-    WriteFormatted("code pages: ANSI %u (paths below are in it), OEM %u", GetACP(), GetOEMCP());
-    WriteFormatted("command line: %s", commandLine);
-    WriteFormatted("silent: %s; Windows Installer package: %s", silent ? "yes" : "no", msi ? "yes" : "no");
+    LogLine("Kelvon %s log, started %04d-%02d-%02d %02d:%02d:%02d", road, now.wYear, now.wMonth, now.wDay, now.wHour,
+            now.wMinute, now.wSecond);
+    LogLine("program: %s", program);
+    LogLine("windows: %lu.%lu build %lu%s%s (%s), %s", version.dwMajorVersion, version.dwMinorVersion,
+            ntFamily ? version.dwBuildNumber : version.dwBuildNumber & 0xFFFF, version.szCSDVersion[0] ? " " : "",
+            version.szCSDVersion, ntFamily ? "NT family" : "Windows 95/98/Me", IsWow64() ? "64-bit" : "32-bit");
+    LogLine("code pages: ANSI %u (paths below are in it), OEM %u", GetACP(), GetOEMCP());
+    LogLine("command line: %s", commandLine);
+    LogLine("silent: %s; Windows Installer package: %s", silent ? "yes" : "no", msi ? "yes" : "no");
 }
 
 }  // namespace
@@ -93,8 +82,8 @@ void OpenRunLog(const char* road, const char* commandLine, bool silent, bool msi
     logFile = CreateLogFile(road, now);
     if (logFile == INVALID_HANDLE_VALUE) return;
     startTick = GetTickCount();
-    WriteHeader(road, commandLine, silent, msi, now);
     RunLogActive = true;
+    WriteHeader(road, commandLine, silent, msi, now);
 }
 
 void LogLine(const char* format, ...) {
@@ -139,8 +128,7 @@ void CloseRunLog() {
                    failedActions == 1 ? "" : "s");
     }
     DWORD elapsed = GetTickCount() - startTick;
-    WriteFormatted("result: %s%s (%lu.%03lu s)", outcome[0] ? outcome : "ended", failures, elapsed / 1000,
-                   elapsed % 1000);
+    LogLine("result: %s%s (%lu.%03lu s)", outcome[0] ? outcome : "ended", failures, elapsed / 1000, elapsed % 1000);
     RunLogActive = false;
     CloseHandle(logFile);
     logFile = INVALID_HANDLE_VALUE;
