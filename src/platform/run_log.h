@@ -14,7 +14,6 @@ extern bool RunLogActive;
 
 // The longest line: two full paths, a registry path and a value's text fit.
 constexpr std::size_t kLogLineSize = 4096;
-constexpr std::size_t kLogNameSize = 64;
 // Log names tried in one temp folder on one day, from #001.
 constexpr int kLogNumberCount = 999;
 // A result that has no error code of its own (a shell link not saved).

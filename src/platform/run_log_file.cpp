@@ -8,6 +8,7 @@
 #include "platform/program_path.h"
 #include "platform/run_log.h"
 #include "platform/system.h"
+#include "platform/temp_file.h"
 
 namespace {
 
@@ -33,27 +34,15 @@ bool FormatLine(char (&line)[kLogLineSize], const char* format, va_list args) {
     return length >= 0 && static_cast<std::size_t>(length) < sizeof(line);
 }
 
-// CREATE_NEW under the first free number: an existing file, or a link
-// planted under the name, is never opened, let alone overwritten.
+// Under the first free number: a log never overwrites another.
 HANDLE CreateLogFile(const char* road, const SYSTEMTIME& now) {
-    char folder[kPathSize];
-    DWORD length = GetTempPathA(sizeof(folder), folder);
-    if (length == 0 || length >= sizeof(folder)) return INVALID_HANDLE_VALUE;
     const LogDate date = {now.wYear, now.wMonth, now.wDay};
-    for (int number = 1; number <= kLogNumberCount; ++number) {
-        char name[kLogNameSize];
-        char path[kPathSize];
-        CopyBounded(path, folder, sizeof(path));
-        if (!FormLogName(name, sizeof(name), road, date, number) || !AppendPathName(path, sizeof(path), name)) {
-            return INVALID_HANDLE_VALUE;
-        }
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return INVALID_HANDLE_VALUE;
-    }
-    return INVALID_HANDLE_VALUE;
+    char path[kPathSize];
+    return CreateNewTempFile(
+        [road, date](int number, char* name, std::size_t capacity) {
+            return FormLogName(name, capacity, road, date, number);
+        },
+        1, kLogNumberCount, path, sizeof(path));
 }
 
 void WriteHeader(const char* road, const char* commandLine, bool silent, bool msi, const SYSTEMTIME& now) {

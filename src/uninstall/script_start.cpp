@@ -8,35 +8,13 @@
 #include "platform/path_text.h"
 #include "platform/run_log.h"
 #include "platform/system.h"
+#include "platform/temp_file.h"
 #include "uninstall/removal_script.h"
 
 namespace {
 
 // Tries of names for the script before the temp folder counts as unusable.
 constexpr int kScriptNameCount = 1000;
-
-// A new file under a name no other file has: whatever stands under the name
-// already (a stale script, or one planted by a process without our rights)
-// is never opened, replaced or followed. While the script is written, others
-// may only read it.
-HANDLE CreateScript(char* path, std::size_t capacity) {
-    char folder[kPathSize];
-    DWORD length = GetTempPathA(sizeof(folder), folder);
-    if (length == 0 || length >= sizeof(folder)) return INVALID_HANDLE_VALUE;
-    char name[kPathSize];
-    for (int number = 0; number < kScriptNameCount; ++number) {
-        if (!FormScriptName(number, name, sizeof(name)) ||
-            !FormatInto(path, capacity, "%s", folder) || !AppendPathName(path, capacity, name)) {
-            return INVALID_HANDLE_VALUE;
-        }
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-    }
-    return INVALID_HANDLE_VALUE;
-}
 
 // A script cut short by a failed write could name a path cut short.
 bool WriteWhole(HANDLE file, const std::string& text) {
@@ -76,7 +54,7 @@ bool FormScript(const char* programPath, const char* scriptPath, bool ntFamily, 
 
 // Created, written whole and closed; otherwise removed again.
 bool WriteScript(const char* programPath, bool ntFamily, char* scriptPath, std::size_t capacity) {
-    HANDLE file = CreateScript(scriptPath, capacity);
+    HANDLE file = CreateNewTempFile(FormScriptName, 0, kScriptNameCount - 1, scriptPath, capacity);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::string script;
     bool complete = FormScript(programPath, scriptPath, ntFamily, script) && WriteWhole(file, script);
