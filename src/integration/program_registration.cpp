@@ -49,12 +49,14 @@ void RemoveMachineKey(const char* path, RegView view) {
 
 // The App Paths key of the 64-bit view may belong to a 64-bit edition of the
 // archiver installed beside this one: it is ours only while it names our
-// archiver.
-bool AppPath64IsOwn() {
+// archiver. Where the system shares one key between both views, that holds
+// for our own view as well; on a 32-bit Windows the key can only be ours.
+bool AppPathIsOwn(RegView view) {
     char archiver[kPathSize];
     char registered[kPathSize];
+    if (view == OwnView && !IsWow64()) return true;
     return PathBesideProgram(kArchiverName, archiver, sizeof(archiver)) &&
-           RegReadString(HKEY_LOCAL_MACHINE, kAppPathKey, "", registered, "", sizeof(registered), View64) &&
+           RegReadString(HKEY_LOCAL_MACHINE, kAppPathKey, "", registered, "", sizeof(registered), view) &&
            CompareNoCase(registered, archiver) == 0;
 }
 
@@ -107,9 +109,10 @@ void RemoveIntegration() {
     // The machine-wide entries go before the settings, which hold the notes
     // of the parent keys setup created for them. The App Paths copy in the
     // 64-bit view goes too, when it is ours: it would name a deleted program.
-    bool ownAppPath64 = AppPath64IsOwn();
+    bool ownAppPath = AppPathIsOwn(OwnView);
+    bool ownAppPath64 = AppPathIsOwn(View64);
     RemoveMachineKey(kUninstallKey, OwnView);
-    RemoveMachineKey(kAppPathKey, OwnView);
+    if (ownAppPath) RemoveMachineKey(kAppPathKey, OwnView);
     if (ownAppPath64) RemoveMachineKey(kAppPathKey, View64);
     RegDeleteTree(HKEY_CURRENT_USER, "");
 }

@@ -142,9 +142,8 @@ protected:
     void ExpectScriptStarted(const ProgramFolder& folder, bool ntFamily, const char* startup,
                              const std::string& script = TempPath(kRemovalScriptName)) {
         const std::string copy = record_.PathOf("script.bat");
-        for (DWORD waited = 0; !Exists(copy) && waited < 20000; waited += 100) Sleep(100);
         EXPECT_EQ(FormRemovalScript(folder.Program().c_str(), folder.Folder().c_str(), script.c_str(), ntFamily),
-                  ReadBytes(copy));
+                  ReadBytesOnceThere(copy, 20000));
         std::istringstream started(ReadBytes(record_.PathOf("started.txt")));
         std::string commandLine, flags, current;
         std::getline(started, commandLine);

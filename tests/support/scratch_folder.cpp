@@ -35,6 +35,14 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
+std::string ReadBytesOnceThere(const std::string& path, unsigned long milliseconds) {
+    for (unsigned long waited = 0; GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && waited < milliseconds;
+         waited += 100) {
+        Sleep(100);
+    }
+    return ReadBytes(path);
+}
+
 void RemoveFolder(const std::string& folder) {
     std::string base = folder;
     if (!base.empty() && base.back() != '\\') base += '\\';

@@ -27,5 +27,9 @@ bool WriteBytes(const std::string& path, const std::string& bytes);
 // The bytes of a file; empty when it cannot be read.
 std::string ReadBytes(const std::string& path);
 
+// The bytes of a file that another process puts in place (by renaming it
+// there once whole), waiting up to `milliseconds` for it to appear.
+std::string ReadBytesOnceThere(const std::string& path, unsigned long milliseconds);
+
 // Deletes a folder with everything in it, read-only files too.
 void RemoveFolder(const std::string& folder);
