@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/path_text.h"
 
@@ -17,6 +18,12 @@ double Seconds() {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&counter);
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int PrepareRuns(int argc, char** argv) {
+    SetCurrentDirectoryA(TempFolder().c_str());
+    int runs = argc > 1 ? std::atoi(argv[1]) : 5;
+    return runs < 1 ? 1 : runs;
 }
 
 double TimeProcess(const std::string& program, const std::string& arguments) {

@@ -7,6 +7,11 @@
 
 double Seconds();
 
+// The runs the first argument asks for: 5 when it is missing, at least 1.
+// The programs a benchmark starts then inherit the temp folder as their
+// current directory, which is on a drive and outlives the program folder.
+int PrepareRuns(int argc, char** argv);
+
 // Seconds from the start of the process until it exited; negative when it
 // could not start or failed. The program gets no console, so a removal
 // script it starts prints nowhere.

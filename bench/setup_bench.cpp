@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -73,10 +72,8 @@ double TimeSetup(const Paths& paths, const char* arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = argc > 1 ? std::atoi(argv[1]) : 5;
-    if (runs < 1) runs = 1;
+    const int runs = PrepareRuns(argc, argv);
     const Paths paths = BenchPaths();
-    SetCurrentDirectoryA(TempFolder().c_str());
     RemoveFolder(paths.root);
     DeleteSetupLogs();
     std::vector<double> plain;

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -189,11 +188,8 @@ bool RunOrder(const Shape& shape, const Paths& paths, bool filesFirst, int runs,
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = argc > 1 ? std::atoi(argv[1]) : 5;
-    if (runs < 1) runs = 1;
+    const int runs = PrepareRuns(argc, argv);
     const Paths paths = BenchPaths();
-    // The programs started here inherit a current directory on a drive.
-    SetCurrentDirectoryA(TempFolder().c_str());
     const Shape shape = MakeShape();
     OrderResult results[] = {{"files first", 0, 0, {}, {}}, {"folders first", 0, 0, {}, {}}};
     std::printf("%d files in %d folders, %d runs of each program per order\n", kFileCount, kFolderCount, runs);

@@ -28,10 +28,17 @@ void WriteLine(char (&line)[kLogLineSize], bool whole) {
     WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr);
 }
 
-bool FormatLine(char (&line)[kLogLineSize], const char* format, va_list args) {
+// The formatted text, then ": " and `result` when one is given.
+void WriteFormatted(const char* result, const char* format, va_list args) {
+    char line[kLogLineSize];
     int length = std::vsnprintf(line, sizeof(line), format, args);
     if (length < 0) line[0] = '\0';
-    return length >= 0 && static_cast<std::size_t>(length) < sizeof(line);
+    bool whole = length >= 0 && static_cast<std::size_t>(length) < sizeof(line);
+    if (whole && result) {
+        std::size_t used = std::strlen(line);
+        whole = FormatInto(line + used, sizeof(line) - used, ": %s", result);
+    }
+    WriteLine(line, whole);
 }
 
 // Under the first free number: a log never overwrites another.
@@ -77,28 +84,20 @@ void OpenRunLog(const char* road, const char* commandLine, bool silent, bool msi
 
 void LogLine(const char* format, ...) {
     if (!RunLogActive) return;
-    char line[kLogLineSize];
     va_list args;
     va_start(args, format);
-    bool whole = FormatLine(line, format, args);
+    WriteFormatted(nullptr, format, args);
     va_end(args);
-    WriteLine(line, whole);
 }
 
 void LogAction(long result, const char* format, ...) {
     if (!RunLogActive) return;
-    char line[kLogLineSize];
+    if (result != 0) ++failedActions;
+    char buffer[32];
     va_list args;
     va_start(args, format);
-    bool whole = FormatLine(line, format, args);
+    WriteFormatted(ResultText(result, buffer, sizeof(buffer)), format, args);
     va_end(args);
-    if (whole) {
-        char buffer[32];
-        std::size_t used = std::strlen(line);
-        whole = FormatInto(line + used, sizeof(line) - used, ": %s", ResultText(result, buffer, sizeof(buffer)));
-    }
-    if (result != 0) ++failedActions;
-    WriteLine(line, whole);
 }
 
 void SetRunOutcome(const char* format, ...) {
