@@ -44,7 +44,7 @@ TEST(Program, WarningShowsTheDeleteManuallyNotice) {
     if (GetACP() != 936) GTEST_SKIP() << "code page is " << GetACP() << ", not 936 (locale missing?)";
     StartedProgram program;
     ASSERT_TRUE(StartProgram(ProgramPath(), "/warning", program));
-    HWND box = WaitForProcessWindow(program.info.dwProcessId, 10000);
+    HWND box = WaitForProcessWindow(program.info.dwProcessId, 20000);
     ASSERT_NE(nullptr, box) << "no message box appeared";
     EXPECT_EQ(FromUtf8("卸载 Kelvon", 936), WindowText(box));
     // The program names its own full path, as the system reports it.
@@ -53,8 +53,8 @@ TEST(Program, WarningShowsTheDeleteManuallyNotice) {
     std::string expected = FromUtf8("卸载已完成\n你应该手动删除 ", 936) + fullPath;
     EXPECT_EQ(expected, MessageBoxText(box));
     EXPECT_EQ(STILL_ACTIVE, program.WaitForExit(0)) << "the program must wait for the box";
-    PressButton(box, IDOK);
-    EXPECT_EQ(0u, program.WaitForExit(10000));
+    EXPECT_TRUE(CloseWithButton(box, IDOK, 20000));
+    EXPECT_EQ(0u, program.WaitForExit(20000));
 }
 
 // A copy of the program in a folder of its own, with the texts it finds

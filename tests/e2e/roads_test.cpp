@@ -160,12 +160,12 @@ TEST_F(Roads, SetupThroughItsDialogs) {
     ASSERT_NE(nullptr, done);
     std::string folder(kFolder);
     EXPECT_EQ(folder.substr(0, folder.size() - 1), WindowText(GetDlgItem(done, 5101)));
-    PressButton(done, IDOK);
+    EXPECT_TRUE(CloseWithButton(done, IDOK, 20000));
 
     HWND notice = WaitForProcessWindowTitled(program.info.dwProcessId, Gbk("Kelvon 压缩文件管理器"), 20000);
     ASSERT_NE(nullptr, notice) << "no notice for a 32-bit program on 64-bit Windows";
     EXPECT_NE(std::string::npos, MessageBoxText(notice).find(Gbk("你在 64 位的 windows 中安装了 32 位的 Kelvon")));
-    PressButton(notice, IDOK);
+    EXPECT_TRUE(CloseWithButton(notice, IDOK, 20000));
     EXPECT_EQ(0u, program.WaitForExit(20000));
 
     HWND group = WaitForTitle("Kelvon", 20000);
@@ -205,10 +205,10 @@ TEST_F(Roads, WarningComesBeforeThePause) {
     HWND box = WaitForProcessWindow(program.info.dwProcessId, 20000);
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(Gbk("卸载 Kelvon"), WindowText(box));
-    PressButton(box, IDOK);
-    DWORD pressed = GetTickCount();
+    ASSERT_TRUE(CloseWithButton(box, IDOK, 20000));
+    DWORD closed = GetTickCount();
     EXPECT_EQ(0u, program.WaitForExit(20000));
-    EXPECT_GE(GetTickCount() - pressed, 1900u) << "the pause must follow the message";
+    EXPECT_GE(GetTickCount() - closed, 1900u) << "the pause must follow the message";
 }
 
 // Setup and then the uninstall the way a self-extracting package asks for

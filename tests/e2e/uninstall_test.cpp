@@ -96,17 +96,12 @@ struct Box {
 void RunProgram(const ProgramFolder& folder, const char* arguments, const std::vector<Box>& boxes) {
     StartedProgram program;
     ASSERT_TRUE(StartProgram(folder.Program(), arguments, program));
-    HWND previous = nullptr;
     for (const Box& expected : boxes) {
-        HWND box = nullptr;
-        for (DWORD waited = 0; (!box || box == previous) && waited < 20000; waited += 100) {
-            box = WaitForProcessWindow(program.info.dwProcessId, 100);
-        }
-        ASSERT_TRUE(box && box != previous) << "no box with " << expected.text;
+        HWND box = WaitForProcessWindow(program.info.dwProcessId, 20000);
+        ASSERT_TRUE(box) << "no box with " << expected.text;
         EXPECT_EQ(Gbk("卸载 Kelvon"), WindowText(box));
         EXPECT_EQ(expected.text, MessageBoxText(box));
-        PressButton(box, expected.button);
-        previous = box;
+        ASSERT_TRUE(CloseWithButton(box, expected.button, 20000)) << "the box stayed: " << expected.text;
     }
     DWORD code = program.WaitForExit(60000);
     EXPECT_EQ(0u, code) << "the program did not end (another box?)";
@@ -120,7 +115,7 @@ bool WaitForRemovalScript(const ProgramFolder& folder, const std::string& script
         if (!Exists(script) && !Exists(folder.Program())) return true;
         Sleep(100);
     }
-    if (HWND warning = FindWindowA(nullptr, Gbk("卸载 Kelvon").c_str())) PressButton(warning, IDOK);
+    if (HWND warning = FindWindowA(nullptr, Gbk("卸载 Kelvon").c_str())) CloseWithButton(warning, IDOK, 20000);
     return false;
 }
 
@@ -333,7 +328,7 @@ TEST_F(Uninstall, FilesInUseGoAtTheRestart) {
     ExpectScriptStarted(folder, ntFamily, ntFamily ? "1 0 " : "256 0 2");
 
     for (HANDLE handle : held) CloseHandle(handle);
-    PressButton(holderBox, IDOK);
+    EXPECT_TRUE(CloseWithButton(holderBox, IDOK, 20000));
     EXPECT_EQ(0u, holder.WaitForExit(20000));
     if (ntFamily) {
         EXPECT_TRUE(WaitForRemovalScript(folder));

@@ -126,7 +126,7 @@ TEST_F(DialogLocalization, LanguageLibraryTemplateAndFallback) {
     EXPECT_EQ(19u, ChildWindows(items).size());
     EXPECT_TRUE(Measure(items).mirrored);
     PressKey(items, VK_ESCAPE);
-    ASSERT_TRUE(WaitForWindowGone(items, 5000));
+    ASSERT_TRUE(WaitForWindowGone(items, 20000));
     PressKey(dialog, VK_ESCAPE);
     EXPECT_EQ(0u, host_.ExitCode());
 }

@@ -92,6 +92,18 @@ void PressButton(HWND dialog, int id) {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+bool CloseWithButton(HWND dialog, int id, DWORD milliseconds) {
+    // A click on a dialog that is not yet active can be lost; pressing
+    // again is harmless, as a closed dialog takes no more messages.
+    DWORD start = GetTickCount();
+    do {
+        SetForegroundWindow(dialog);
+        PressButton(dialog, id);
+        if (WaitForWindowGone(dialog, 2000)) return true;
+    } while (GetTickCount() - start < milliseconds);
+    return false;
+}
+
 void PressKey(HWND window, UINT key) {
     // Through the system's input, as F1 becomes WM_HELP only on that road.
     SetForegroundWindow(window);
@@ -109,12 +121,12 @@ void PressCloseBox(HWND window) {
 MessageBoxSeen RunToMessageBox(const std::string& program, const std::string& arguments) {
     StartedProgram started;
     EXPECT_TRUE(StartProgram(program, arguments, started));
-    HWND box = WaitForProcessWindow(started.info.dwProcessId, 10000);
+    HWND box = WaitForProcessWindow(started.info.dwProcessId, 20000);
     EXPECT_NE(nullptr, box) << "no message box appeared";
     if (!box) return {};
     MessageBoxSeen seen = {WindowText(box), MessageBoxText(box)};
-    PressButton(box, IDOK);
-    EXPECT_EQ(0u, started.WaitForExit(10000));
+    EXPECT_TRUE(CloseWithButton(box, IDOK, 20000));
+    EXPECT_EQ(0u, started.WaitForExit(20000));
     return seen;
 }
 

@@ -30,6 +30,10 @@ std::string MessageBoxText(HWND box);
 // Presses a button of a dialog as a click would.
 void PressButton(HWND dialog, int id);
 
+// Presses a button that closes the dialog until the dialog is gone, for up
+// to `milliseconds`; false when it stayed.
+bool CloseWithButton(HWND dialog, int id, DWORD milliseconds);
+
 // A key pressed and released while `window` is in the foreground (Esc, F1...).
 void PressKey(HWND window, UINT key);
 

@@ -4,6 +4,12 @@
 
 StartedProgram::~StartedProgram() {
     if (!started) return;
+    // Left running by a failed test, it would hold its files for the next
+    // test and the test's output open for the test runner.
+    if (WaitForExit(0) == STILL_ACTIVE) {
+        TerminateProcess(info.hProcess, 1);
+        WaitForSingleObject(info.hProcess, 20000);
+    }
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
 }

@@ -4,7 +4,8 @@
 
 #include <string>
 
-// A program started by a test; the handles are closed on destruction.
+// A program started by a test; on destruction it is ended if still running
+// and the handles are closed.
 struct StartedProgram {
     PROCESS_INFORMATION info = {};
     bool started = false;

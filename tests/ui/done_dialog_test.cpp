@@ -63,7 +63,7 @@ TEST_F(DoneDialog, ShowsAndStartsFromTheProgramFolder) {
     EXPECT_EQ(style, GetWindowLongA(dialog, GWL_STYLE) & style);
     SavePicture(dialog, "donedlg");
     Click(dialog, IDC_RUN_ARCHIVER);
-    EXPECT_TRUE(AppearsWithin(host_.Folder().PathOf("Kelvon.exe.started"), 10000));
+    EXPECT_TRUE(AppearsWithin(host_.Folder().PathOf("Kelvon.exe.started"), 20000));
     EXPECT_FALSE(AppearsWithin(elsewhere_.PathOf("Kelvon.exe.started"), 0));
     EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
     PressKey(dialog, VK_F1);

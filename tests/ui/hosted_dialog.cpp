@@ -46,10 +46,6 @@ HostedDialog::~HostedDialog() {
 }
 
 void HostedDialog::End() {
-    if (program_ && program_->WaitForExit(0) == STILL_ACTIVE) {
-        TerminateProcess(program_->info.hProcess, 1);
-        program_->WaitForExit(kExitWait);
-    }
     program_.reset();
 }
 

@@ -126,7 +126,7 @@ TEST_F(SetupDialog, TemplatesAndHelpOfBothDialogs) {
     PressButton(items, IDHELP);
     host_.WaitForHelpCalls(5);
     PressKey(items, VK_ESCAPE);
-    EXPECT_TRUE(WaitForWindowGone(items, 5000));
+    EXPECT_TRUE(WaitForWindowGone(items, 20000));
     PressKey(dialog, VK_ESCAPE);
     EXPECT_EQ(0u, host_.ExitCode());
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
@@ -208,8 +208,7 @@ TEST_F(SetupDialog, ContextItemsOkWritesAllCancelNone) {
         ASSERT_NE(nullptr, items);
         EXPECT_EQ(round.shown, CheckMarks(items, IDC_ITEM_EXTRACT_FILES, IDC_ITEM_SFX_OTHER));
         for (int id : round.clicks) Click(items, id);
-        PressButton(items, round.button);
-        ASSERT_TRUE(WaitForWindowGone(items, 5000));
+        ASSERT_TRUE(CloseWithButton(items, round.button, 20000));
         RegistrySnapshot stored = TakeSnapshot(HKEY_CURRENT_USER, {kMenuItemsKey});
         if (!round.stored) {
             EXPECT_TRUE(stored.empty());
