@@ -51,6 +51,17 @@ std::size_t FirstDifference(const std::string& a, const std::string& b) {
     return at;
 }
 
+// A conversion counts only when converting back gives the same bytes: a
+// best-fit look-alike would change the text without a word.
+bool ConvertExactly(iconv_t forward, iconv_t backward, const std::string& input, std::string& output,
+                    std::size_t& badAt) {
+    std::string back;
+    if (!ConvertAll(forward, input, output, badAt)) return false;
+    if (ConvertAll(backward, output, back, badAt) && back == input) return true;
+    badAt = FirstDifference(input, back);
+    return false;
+}
+
 void CloseConverter(iconv_t& converter) {
     if (converter != kNoConverter) iconv_close(converter);
     converter = kNoConverter;
@@ -100,19 +111,11 @@ bool CodePage::Open(unsigned number) {
 }
 
 bool CodePage::ToUtf8(const std::string& text, std::string& utf8, std::size_t& badAt) const {
-    std::string back;
-    if (!ConvertAll(codePageToUtf8_, text, utf8, badAt)) return false;
-    if (ConvertAll(utf8ToCodePage_, utf8, back, badAt) && back == text) return true;
-    badAt = FirstDifference(text, back);
-    return false;
+    return ConvertExactly(codePageToUtf8_, utf8ToCodePage_, text, utf8, badAt);
 }
 
 bool CodePage::FromUtf8(const std::string& utf8, std::string& text, std::size_t& badAt) const {
-    std::string back;
-    if (!ConvertAll(utf8ToCodePage_, utf8, text, badAt)) return false;
-    if (ConvertAll(codePageToUtf8_, text, back, badAt) && back == utf8) return true;
-    badAt = FirstDifference(utf8, back);
-    return false;
+    return ConvertExactly(utf8ToCodePage_, codePageToUtf8_, utf8, text, badAt);
 }
 
 std::string CodePage::FromUtf16(const std::u16string& text, std::size_t limit) const {
