@@ -38,8 +38,10 @@ ModuleTexts SeedTexts(const CodePage& codePage) {
 }
 
 void AsModule(const uint8_t* data, std::size_t size, const CodePage& codePage) {
-    DialogResource dialog;
-    ReadDialogTemplate(data, size, dialog);
+    DialogTemplateReader reader(data, size);
+    uint32_t id = 0;
+    ResourceText text;
+    while (reader.NextControl(id, text)) Check(text.bytes + text.units * 2 <= data + size);
     ModuleResources module;
     std::string error;
     if (!ReadModuleResources(data, size, module, error)) {
@@ -57,7 +59,7 @@ void AsModule(const uint8_t* data, std::size_t size, const CodePage& codePage) {
     const bool whole = catalog.size() < kCatalogSectionSize && catalog.find('\f') == std::string::npos;
     Check(!whole || CheckCatalog(texts, file, codePage).empty());
     std::ostringstream updated;
-    WriteUpdate(texts, kModuleName, kCodePage, file, updated);
+    WriteUpdate(texts, kModuleName, kCodePage, file, nullptr, updated);
     Check(!whole || updated.str() == catalog);
 }
 
@@ -71,7 +73,7 @@ void AsCatalog(const uint8_t* data, std::size_t size, const ModuleTexts& texts, 
     }
     CheckCatalog(texts, file, codePage);
     std::ostringstream updated;
-    WriteUpdate(texts, kModuleName, kCodePage, file, updated);
+    WriteUpdate(texts, kModuleName, kCodePage, file, nullptr, updated);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "localization/catalog.h"
 #include "localization/language_library.h"
 #include "localization/message_format.h"
+#include "localization/resource_source.h"
 
 namespace {
 
@@ -27,7 +28,10 @@ char* LoadMessage(unsigned id) {
     if (Catalog.IsLoaded() || LoadStringA(ResourceModule, id, buffer, kMessageSize) == 0) {
         LoadStringA(ProgramInstance, id, buffer, kMessageSize);
     }
-    Translate(buffer, buffer, kMessageSize, kMessageText, nullptr);
+    // A catalog keyed over UTF-16 finds the message by the program's own
+    // text as stored, which the system's code page may have turned into "?"s.
+    const ResourceText source = Catalog.KeysOverUtf16() ? MessageSource(ProgramInstance, id) : ResourceText();
+    TranslateSource(buffer, source, buffer, kMessageSize, kMessageText, nullptr);
     return buffer;
 }
 

@@ -134,8 +134,7 @@ void CheckMarker(const CatalogFile& file, Findings& findings) {
 
 std::string Translation(const KeyedText& text, const CatalogFile& file) {
     std::vector<char> out(text.capacity);
-    file.catalog.Translate(text.text.c_str(), out.data(), out.size(), text.kind,
-                           text.context.empty() ? nullptr : text.context.c_str());
+    file.catalog.TranslateKey(text.key.c_str(), text.text.c_str(), out.data(), out.size());
     return out.data();
 }
 
@@ -371,9 +370,18 @@ void CheckLines(const ModuleTexts& texts, const CatalogFile& file, const CodePag
 
 }  // namespace
 
+// A catalog without a code-page line works only where the system's code page
+// reads the program's texts as the catalog's code page does.
+void CheckCodePageLine(const CatalogFile& file, const CodePage& codePage, Findings& findings) {
+    if (file.namedCodePage || codePage.Number() == kLegacyKeysCodePage) return;
+    findings.Add(kWholeFile, std::string("no ") + kCatalogCodePageLine + " line: the program keys this catalog as one of code page " +
+                                 std::to_string(kLegacyKeysCodePage) + ", so texts share keys; update re-keys it");
+}
+
 std::vector<Finding> CheckCatalog(const ModuleTexts& texts, const CatalogFile& file, const CodePage& codePage) {
     Findings findings;
     CheckMarker(file, findings);
+    CheckCodePageLine(file, codePage, findings);
     if (file.markerText < 0) return findings.Sorted();
     for (const KeyedText& text : texts.texts) CheckText(text, file, codePage, findings);
     CheckDuplicateMnemonics(texts, file, codePage, findings);

@@ -1,7 +1,10 @@
 #include "code_page.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
+
+#include "catalog_file.h"
 
 namespace {
 
@@ -119,13 +122,29 @@ bool CodePage::FromUtf8(const std::string& utf8, std::string& text, std::size_t&
 }
 
 std::string CodePage::FromUtf16(const std::u16string& text, std::size_t limit) const {
+    return FromUtf16(text, limit, false);
+}
+
+std::string CodePage::Shown(const std::u16string& text) const {
+    return FromUtf16(text, std::string::npos, true);
+}
+
+std::string CodePage::FromUtf16(const std::u16string& text, std::size_t limit, bool marked) const {
     std::string result;
     std::string character;
     // Unit by unit, as the ANSI functions convert: half of a surrogate pair
     // is a character the code page lacks. The text ends at a zero unit.
     for (std::size_t i = 0; i < text.size() && text[i] != 0; ++i) {
         const char unit[2] = {static_cast<char>(text[i] & 0xFF), static_cast<char>(text[i] >> 8)};
-        if (!ConvertUnit(toCodePage_, unit, sizeof(unit), character)) character.assign(1, kDefaultChar);
+        if (ConvertUnit(toCodePage_, unit, sizeof(unit), character)) {
+            if (marked) character = EscapeCatalogText(character);
+        } else if (marked) {
+            char escape[8];
+            std::snprintf(escape, sizeof(escape), "\\u%04X", static_cast<unsigned>(text[i]));
+            character = escape;
+        } else {
+            character.assign(1, kDefaultChar);
+        }
         if (result.size() + character.size() > limit) break;
         result += character;
     }

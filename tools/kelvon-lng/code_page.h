@@ -25,6 +25,11 @@ public:
     // would not fit in `limit` bytes.
     std::string FromUtf16(const std::u16string& text, std::size_t limit) const;
 
+    // `text` for a comment of a catalog: what the code page holds as its
+    // bytes, escaped as the catalog escapes them, and every other character
+    // as \uXXXX.
+    std::string Shown(const std::u16string& text) const;
+
     // Whether `byte` starts a double-byte character.
     bool IsLeadByte(unsigned char byte) const { return leadBytes_.LeadByte[byte]; }
     // The same as the program's table, for a catalog's cuts.
@@ -39,6 +44,7 @@ public:
 
 private:
     void Close();
+    std::string FromUtf16(const std::u16string& text, std::size_t limit, bool marked) const;
 
     iconv_t toCodePage_ = reinterpret_cast<iconv_t>(-1);
     iconv_t utf8ToCodePage_ = reinterpret_cast<iconv_t>(-1);

@@ -125,21 +125,23 @@ bool ReadModules(const CommandLine& line, Modules& modules, std::ostream& err) {
 
 namespace {
 
+bool OpenCodePage(unsigned number, CodePage& codePage, std::ostream& err) {
+    if (codePage.Open(number)) return true;
+    err << "kelvon-lng: code page " << number << " is not known here\n";
+    return false;
+}
+
 // The code page named on the command line, else the catalog's own, else the
 // program's. A catalog written for another code page than the one asked
-// for has keys of other bytes: refused.
-bool ChooseCodePage(const CommandLine& line, unsigned fromCatalog, CodePage& codePage, std::ostream& err) {
-    if (line.codePage && fromCatalog && line.codePage != fromCatalog) {
+// for has keys of other bytes: refused, unless update re-keys it.
+bool ChooseCodePage(const CommandLine& line, unsigned fromCatalog, bool rekeyed, CodePage& codePage,
+                    std::ostream& err) {
+    if (line.codePage && fromCatalog && line.codePage != fromCatalog && !rekeyed) {
         err << "kelvon-lng: " << line.catalog << " is written for code page " << fromCatalog << ", not "
             << line.codePage << "\n";
         return false;
     }
-    const unsigned number = line.codePage ? line.codePage : fromCatalog ? fromCatalog : kDefaultCodePage;
-    if (!codePage.Open(number)) {
-        err << "kelvon-lng: code page " << number << " is not known here\n";
-        return false;
-    }
-    return true;
+    return OpenCodePage(line.codePage ? line.codePage : fromCatalog ? fromCatalog : kDefaultCodePage, codePage, err);
 }
 
 int Check(const CommandLine& line, const ModuleTexts& texts, const CatalogFile& catalog, const CodePage& codePage,
@@ -176,19 +178,23 @@ int RunKelvonLng(const std::vector<std::string>& arguments, std::ostream& out, s
         return kExitUnreadable;
     }
     unsigned catalogCodePage = 0;
+    bool named = true;
     if (line.command == "po import") {
         if (!ReadPoCodePage(line.catalog, catalogCodePage, error)) {
             err << "kelvon-lng: " << error << "\n";
             return kExitUnreadable;
         }
-    } else {
-        catalogCodePage = HeaderCodePage(catalogBytes);
+    } else if (!line.catalog.empty()) {
+        catalogCodePage = HeaderCodePage(catalogBytes, named);
     }
+    // update re-keys a catalog without a code-page line; the other commands
+    // see it as the program does.
+    const bool rekeyed = line.command == "update" && !named;
     CodePage codePage;
-    if (!ChooseCodePage(line, catalogCodePage, codePage, err)) return kExitUnreadable;
+    if (!ChooseCodePage(line, catalogCodePage, rekeyed, codePage, err)) return kExitUnreadable;
     Modules modules;
     if (!ReadModules(line, modules, err)) return kExitUnreadable;
-    ModuleTexts texts = CollectModuleTexts(modules.program.get(), modules.library.get(), codePage);
+    ModuleTexts texts = CollectModuleTexts(modules.program.get(), modules.library.get(), codePage, !named && !rekeyed);
     for (const std::string& note : texts.notes) err << "kelvon-lng: note: " << note << "\n";
     if (line.command == "template") {
         WriteTemplate(texts, modules.names, codePage.Number(), out);
@@ -207,7 +213,13 @@ int RunKelvonLng(const std::vector<std::string>& arguments, std::ostream& out, s
     }
     catalog.catalog.leadBytes = &codePage.LeadBytes();
     if (line.command == "update") {
-        WriteUpdate(texts, modules.names, codePage.Number(), catalog, out);
+        CodePage oldCodePage;
+        if (rekeyed && !OpenCodePage(catalogCodePage ? catalogCodePage : kDefaultCodePage, oldCodePage, err)) {
+            return kExitUnreadable;
+        }
+        const ModuleTexts oldTexts =
+            rekeyed ? CollectModuleTexts(modules.program.get(), modules.library.get(), oldCodePage, true) : ModuleTexts();
+        WriteUpdate(texts, modules.names, codePage.Number(), catalog, rekeyed ? &oldTexts : nullptr, out);
         return kExitClean;
     }
     if (line.command == "po export") {
