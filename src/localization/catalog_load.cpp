@@ -37,11 +37,11 @@ void ReadSection(LanguageCatalog& catalog, const char* fileName) {
     file.Seek(0, FILE_BEGIN);
     const int headSize = file.Read(head, static_cast<unsigned>(std::min<int64_t>(marker, sizeof(head))));
     const unsigned named = ReadCatalogCodePage(head, headSize > 0 ? static_cast<std::size_t>(headSize) : 0);
-    catalog.codePage = named ? named : kLegacyKeysCodePage;
     file.Seek(marker, FILE_BEGIN);
     char* block = AllocateCatalogSection();
     if (!block) return;
     catalog.AdoptSection(block, file.Read(block, kCatalogSectionSize));
+    catalog.codePage = named ? named : kLegacyKeysCodePage;
 }
 
 // A language library asks for right-to-left layout by holding a dialog
