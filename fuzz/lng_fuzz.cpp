@@ -32,16 +32,15 @@ ModuleTexts SeedTexts(const CodePage& codePage) {
     DialogResource dialog;
     dialog.name = u"SETUPDLG";
     dialog.caption = u"setup";
-    dialog.controls = {{1, u"OK"}, {2, u""}};
+    dialog.controls = {{1, u"push button", 50, u"OK"}, {2, u"push button", 50, u""}};
     module.dialogs.push_back(dialog);
     return CollectModuleTexts(&module, nullptr, codePage);
 }
 
 void AsModule(const uint8_t* data, std::size_t size, const CodePage& codePage) {
     DialogTemplateReader reader(data, size);
-    uint32_t id = 0;
-    ResourceText text;
-    while (reader.NextControl(id, text)) Check(text.bytes + text.units * 2 <= data + size);
+    TemplateItem item;
+    while (reader.NextControl(item)) Check(item.text.bytes + item.text.units * 2 <= data + size);
     ModuleResources module;
     std::string error;
     if (!ReadModuleResources(data, size, module, error)) {

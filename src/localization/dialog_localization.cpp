@@ -36,12 +36,11 @@ void TranslateWindowText(HWND window, const char* dialogName, const ResourceText
 ResourceText ControlSource(DialogTemplateReader& source, HWND child) {
     const uint16_t id = static_cast<uint16_t>(GetDlgCtrlID(child));
     DialogTemplateReader items = source;
-    uint32_t itemId = 0;
-    ResourceText text;
-    while (items.NextControl(itemId, text)) {
-        if (static_cast<uint16_t>(itemId) == id) {
+    TemplateItem item;
+    while (items.NextControl(item)) {
+        if (static_cast<uint16_t>(item.id) == id) {
             source = items;
-            return text;
+            return item.text;
         }
     }
     return {};

@@ -70,6 +70,12 @@ bool StringInBlock(const uint8_t* block, std::size_t size, unsigned index, Resou
     return false;
 }
 
+uint16_t DialogTemplateReader::ClassAtomAt(std::size_t offset) const {
+    ResourceCursor at = cursor_;
+    at.Seek(offset);
+    return at.U16() == kNumberFollows ? at.U16() : 0;
+}
+
 DialogTemplateReader::DialogTemplateReader(const uint8_t* bytes, std::size_t size) : cursor_(bytes, size) {
     extended_ = cursor_.U16() == 1 && cursor_.U16() == kExtendedSignature;
     uint32_t style = 0;
@@ -92,14 +98,21 @@ DialogTemplateReader::DialogTemplateReader(const uint8_t* bytes, std::size_t siz
     }
 }
 
-bool DialogTemplateReader::NextControl(uint32_t& id, ResourceText& text) {
+bool DialogTemplateReader::NextControl(TemplateItem& item) {
     if (read_ >= count_ || !cursor_.Ok()) return false;
     ++read_;
     cursor_.AlignTo4();
-    cursor_.Skip(extended_ ? 20 : 16);  // help id, styles, position and size
-    id = extended_ ? cursor_.U32() : cursor_.U16();
-    cursor_.TextOrNumber();  // class
-    text = cursor_.TextOrNumber();
+    if (extended_) cursor_.Skip(8);  // help id, extended style
+    item.style = cursor_.U32();
+    if (!extended_) cursor_.Skip(4);  // extended style
+    cursor_.Skip(4);                  // position
+    item.width = static_cast<int16_t>(cursor_.U16());
+    cursor_.Skip(2);  // height
+    item.id = extended_ ? cursor_.U32() : cursor_.U16();
+    const std::size_t classAt = cursor_.At();
+    item.className = cursor_.TextOrNumber();
+    item.classAtom = item.className.bytes ? 0 : ClassAtomAt(classAt);
+    item.text = cursor_.TextOrNumber();
     // Creation data: a byte count, then the data, skipped in whole 16-bit
     // units as the dialog manager does.
     cursor_.Skip(cursor_.U16() & ~1u);

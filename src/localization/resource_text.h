@@ -55,6 +55,16 @@ constexpr unsigned StringBlockOf(unsigned id) { return id / kStringsPerBlock + 1
 // before it.
 bool StringInBlock(const uint8_t* block, std::size_t size, unsigned index, ResourceText& text);
 
+// A control of a dialog template.
+struct TemplateItem {
+    uint32_t id = 0;  // 16 bits in a DIALOG template, 32 in a DIALOGEX one
+    uint32_t style = 0;
+    int16_t width = 0;  // in dialog units
+    uint16_t classAtom = 0;  // 0x80 button ... 0x85 combo box; 0 for a class by name
+    ResourceText className;
+    ResourceText text;
+};
+
 // A DIALOG or DIALOGEX template, read item by item.
 class DialogTemplateReader {
 public:
@@ -64,11 +74,12 @@ public:
     bool Ok() const { return cursor_.Ok(); }
     const ResourceText& Caption() const { return caption_; }
     unsigned Count() const { return count_; }
-    // The next control's identifier (16 bits in a DIALOG template, 32 in a
-    // DIALOGEX one) and text; false after the last one or when it is cut.
-    bool NextControl(uint32_t& id, ResourceText& text);
+    // The next control; false after the last one or when it is cut.
+    bool NextControl(TemplateItem& item);
 
 private:
+    uint16_t ClassAtomAt(std::size_t offset) const;
+
     ResourceCursor cursor_;
     bool extended_ = false;
     unsigned count_ = 0;

@@ -277,8 +277,8 @@ TEST(LngTool, UpdateReviewAndPoRoundTrip) {
 
     const LngRun exported = Lng({"po", "export", kProgram, updated});
     ASSERT_EQ(kExitClean, exported.exitCode) << exported.err;
-    EXPECT_NE(std::string::npos, exported.out.find("# checked by the team\n#: " + updated +
-                                                   ":14\n#, fuzzy\n#| msgid \"旧文本\"\n"
+    EXPECT_NE(std::string::npos, exported.out.find("# checked by the team\n#: lng_test.exe/STRINGTABLE:5104\n"
+                                                   "#, fuzzy\n#| msgid \"旧文本\"\n"
                                                    "msgctxt \"message 5104\"\nmsgid \"卸载 Kelvon\"\n"
                                                    "msgstr \"Uninstall it\"\n"))
         << exported.out;
@@ -286,25 +286,44 @@ TEST(LngTool, UpdateReviewAndPoRoundTrip) {
     ASSERT_EQ(kExitClean, imported.exitCode) << imported.err;
     EXPECT_EQ(update.out.substr(0, stale), imported.out);
 
-    // One mistake at a time: a text the code page lacks, a message no text
-    // has any more (a note), a broken file.
+    // Import refuses, naming the line, whatever it would otherwise drop or
+    // guess; a refused import leaves the catalog it was to replace as it was.
+    const std::string po = exported.out;
+    const std::string context = "msgctxt \"message 5104\"\n";
+    const std::size_t message = po.find(context);
+    const auto lineOf = [&po](std::size_t at) { return std::to_string(1 + std::count(po.begin(), po.begin() + at, '\n')); };
+    const std::string at = "mistaken.po:" + lineOf(message) + ": ";
+    const std::string appended = "mistaken.po:" + std::to_string(2 + std::count(po.begin(), po.end(), '\n')) + ": ";
     const std::string emoji = "\xF0\x9F\x98\x80";
     const struct {
         std::string po;
         int exitCode;
         std::string error;
-    } mistakes[] = {
-        {std::regex_replace(exported.out, std::regex("Uninstall it"), "Uninstall " + emoji), kExitUnreadable,
-         "mistaken.po:11: \"Uninstall " + emoji + "\" from byte 10 has no exact form in code page 936"},
-        {exported.out + "\nmsgctxt \"message 1\"\nmsgid \"x\"\nmsgstr \"y\"\n", kExitClean,
+    } refusals[] = {
+        {std::regex_replace(po, std::regex("Uninstall it"), "Uninstall " + emoji), kExitUnreadable,
+         at + "\"Uninstall " + emoji + "\" from byte 10 has no exact form in code page 936"},
+        {std::string(po).erase(message, context.size()), kExitUnreadable, at + "no msgctxt"},
+        {po + "\n" + context + "msgid \"x\"\nmsgstr \"y\"\n", kExitUnreadable,
+         appended + "msgctxt \"message 5104\" again: its first message is on line " +
+             lineOf(message)},
+        {std::string(po).insert(po.find("msgstr", message), "msgid_plural \"x\"\n"), kExitUnreadable,
+         at + "plural forms"},
+        {std::regex_replace(po, std::regex("\"X-Code-Page: 936\\\\n\"\n"), ""), kExitUnreadable,
+         "mistaken.po:1: the header names no code page"},
+        {std::regex_replace(po, std::regex("charset=UTF-8"), "charset=Utf-8"), kExitClean, ""},
+        {std::regex_replace(po, std::regex("charset=UTF-8"), "charset=GBK"), kExitUnreadable, "mistaken.po:1: the PO file is not in UTF-8"},
+        {po + "\nmsgctxt \"message 1\"\nmsgid \"x\"\nmsgstr \"y\"\n", kExitClean,
          "note: " + ::testing::TempDir() + "lng_tool_test_mistaken.po:"},
-        {exported.out + "\nmsgid \"broken\n", kExitUnreadable, "mistaken.po:"},
+        {po + "\nmsgid \"broken\n", kExitUnreadable, appended + "not a quoted string"},
     };
-    for (const auto& c : mistakes) {
+    const std::string catalog = scratch("kept.lng", "the old catalog");
+    for (const auto& c : refusals) {
         SCOPED_TRACE(c.error);
-        const LngRun run = Lng({"po", "import", kProgram, scratch("mistaken.po", c.po)});
+        const LngRun run = Lng({"-o", catalog, "po", "import", kProgram, scratch("mistaken.po", c.po)});
         EXPECT_EQ(c.exitCode, run.exitCode);
         EXPECT_NE(std::string::npos, run.err.find(c.error)) << run.err;
+        EXPECT_EQ(c.exitCode == kExitClean, ReadBytes(catalog) != "the old catalog");
+        std::ofstream(catalog, std::ios::binary) << "the old catalog";
     }
 }
 

@@ -7,6 +7,11 @@
 
 #include "platform/path_text.h"
 
+// UTF-16 and UTF-8, converted without a code page; a UTF-8 sequence that is
+// not one gives U+FFFD.
+std::string Utf16ToUtf8(const std::u16string& text);
+std::u16string Utf8ToUtf16(const std::string& text);
+
 // Resource texts are UTF-16; the program sees them through the ANSI
 // functions (LoadStringA, GetWindowTextA) in the system's ANSI code page, and
 // its catalog keys are computed over those bytes.

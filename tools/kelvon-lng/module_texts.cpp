@@ -34,7 +34,7 @@ std::string Utf16Le(const std::u16string& text) {
 
 void Add(ModuleTexts& texts, const Keying& keying, int kind, const std::string& context, const std::string& text,
          const std::u16string& source, EntryRole role, std::size_t capacity, const std::string& templateValue,
-         const std::string& use) {
+         const std::string& use, const std::string& note = "") {
     const char* contextOrNull = context.empty() ? nullptr : context.c_str();
     char key[kCatalogKeySize + 1];
     if (keying.overUtf16) {
@@ -46,10 +46,29 @@ void Add(ModuleTexts& texts, const Keying& keying, int kind, const std::string& 
     const auto known = texts.byKey.emplace(key, texts.texts.size());
     if (!known.second) {
         texts.texts[known.first->second].uses.push_back(use);
+        if (!note.empty()) texts.texts[known.first->second].notes.push_back(use + ": " + note);
         return;
     }
-    texts.texts.push_back(
-        {key, kind, context, text, source, keying.codePage.Shown(source), role, capacity, templateValue, {use}});
+    texts.texts.push_back({key, kind, context, text, source, keying.codePage.Shown(source), role, capacity,
+                           templateValue, {use}, {}});
+    if (!note.empty()) texts.texts.back().notes.push_back(use + ": " + note);
+}
+
+// The character after the first single "&": the key that reaches the control.
+std::u16string Accelerator(const std::u16string& text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&') continue;
+        if (text[i + 1] != u'&') return text.substr(i + 1, 1);
+        ++i;
+    }
+    return u"";
+}
+
+std::string ControlNote(const DialogControl& control) {
+    std::string note = Utf16ToUtf8(control.kind) + ", " + std::to_string(control.width) + " dialog units wide";
+    const std::u16string accelerator = Accelerator(control.text);
+    if (!accelerator.empty()) note += ", accelerator &" + Utf16ToUtf8(accelerator);
+    return note;
 }
 
 // A dialog text as the dialog code reads it; empty when it is left alone.
@@ -77,7 +96,8 @@ void AddDialog(ModuleTexts& texts, const Keying& keying, const std::string& name
         // Labels share the identifier of no control: their place tells them apart.
         const std::string use = control.id == kNoControlId || control.id == kNoControlIdEx ? name + " static " + std::to_string(visited)
                                                            : name + " control " + std::to_string(control.id);
-        Add(texts, keying, kDialogText, name, text, control.text, EntryRole::Text, kDialogTextSize, text, use);
+        Add(texts, keying, kDialogText, name, text, control.text, EntryRole::Text, kDialogTextSize, text, use,
+            ControlNote(control));
     }
     Add(texts, keying, kDialogText, name, "", u"", EntryRole::Scale, kScaleTextSize, kUnscaled, name + " size");
 }

@@ -23,6 +23,7 @@ struct KeyedText {
     std::size_t capacity;        // the program's buffer for the translation
     std::string templateValue;   // what a template offers as the translation
     std::vector<std::string> uses;  // "message 5107", "SETUPDLG control 1", ...
+    std::vector<std::string> notes;  // for a translator, UTF-8: the control, its width, its accelerator
 
     // The uses, separated by commas.
     std::string UseList() const;

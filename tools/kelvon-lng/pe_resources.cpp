@@ -1,6 +1,7 @@
 #include "pe_resources.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 #include "localization/dialog_text.h"
@@ -194,15 +195,33 @@ bool ReadStringBlock(unsigned block, const uint8_t* data, std::size_t size, Text
     return true;
 }
 
+// What a translator sees: the kind of a control of a predefined class.
+std::u16string ControlKind(const TemplateItem& item) {
+    constexpr uint16_t kButton = 0x80;
+    constexpr uint32_t kButtonType = 0xF;
+    static const char16_t* const kButtons[] = {u"push button", u"push button", u"check box", u"check box",
+                                               u"option button", u"check box", u"check box", u"group box",
+                                               u"button", u"option button"};
+    static const char16_t* const kClasses[] = {u"button", u"edit box", u"label", u"list box", u"scroll bar",
+                                               u"combo box"};
+    if (item.classAtom == kButton && (item.style & kButtonType) < std::size(kButtons)) {
+        return kButtons[item.style & kButtonType];
+    }
+    if (item.classAtom >= kButton && item.classAtom < kButton + std::size(kClasses)) {
+        return kClasses[item.classAtom - kButton];
+    }
+    return u"";
+}
+
 bool ReadDialog(const uint8_t* bytes, std::size_t size, TextBudget& budget, DialogResource& dialog) {
     DialogTemplateReader reader(bytes, size);
     if (!budget.Take(reader.Caption(), dialog.caption)) return false;
-    uint32_t id = 0;
-    ResourceText text;
+    TemplateItem item;
     // One beyond what the dialog code visits shows that there are more.
-    while (dialog.controls.size() <= kMaxChildWindows && reader.NextControl(id, text)) {
-        DialogControl control{id, {}};
-        if (!budget.Take(text, control.text)) return false;
+    while (dialog.controls.size() <= kMaxChildWindows && reader.NextControl(item)) {
+        DialogControl control{item.id, {}, item.width, {}};
+        if (!budget.Take(item.className, control.kind) || !budget.Take(item.text, control.text)) return false;
+        if (control.kind.empty()) control.kind = ControlKind(item);
         dialog.controls.push_back(std::move(control));
     }
     return reader.Ok();

@@ -16,6 +16,8 @@ struct StringResource {
 
 struct DialogControl {
     uint32_t id;
+    std::u16string kind;  // "push button", "check box", ..., or the class's name
+    int width = 0;        // in dialog units
     // Empty also when the template names a resource by number instead: the
     // picture of an icon or bitmap control, which is no text to translate.
     std::u16string text;
