@@ -187,7 +187,7 @@ TEST(LngTool, KeysByCodePage) {
 }
 
 // A module whose 4096 string tables all point into one 2 MB block, each at
-// another offset: 8 GB of text if each were read. The tool stops at its
+// another offset: 2 GB of text if each were read. The tool stops at its
 // total and refuses the module.
 std::string CraftedModule() {
     constexpr uint32_t kTables = 4096;
@@ -211,7 +211,8 @@ std::string CraftedModule() {
         put(root + kLanguages + i * 24 + 14, 1, 2), put(root + kLanguages + i * 24 + 20, kData + i * 16, 4);
         put(root + kData + i * 16, kSection + kText + 2 * i, 4), put(root + kData + i * 16 + 4, kBlock - 2 * i, 4);
     }
-    return bytes + std::string(kBlock, '\xFF');
+    // Strings of 16383 units each: every table is whole.
+    return bytes + Repeat("\xFF\x3F", kBlock / 2);
 }
 
 TEST(LngTool, TextOfAModuleIsBoundedInTotal) {
