@@ -232,18 +232,18 @@ void LanguageCatalog::Translate(const char* text, char* out, std::size_t outCapa
     TranslateKey(IsLoaded() ? key : nullptr, text, out, outCapacity);
 }
 
-void LanguageCatalog::TranslateSource(const char* text, const ResourceText& source, char* out,
+bool LanguageCatalog::TranslateSource(const char* text, const ResourceText& source, char* out,
                                       std::size_t outCapacity, int kind, const char* context) const {
-    if (!KeysOverUtf16()) {
-        Translate(text, out, outCapacity, kind, context);
-        return;
-    }
     char key[kCatalogKeySize + 1];
-    MakeCatalogKeyUtf16(kind, context, source, key);
-    TranslateKey(IsLoaded() && source.bytes ? key : nullptr, text, out, outCapacity);
+    if (KeysOverUtf16()) {
+        MakeCatalogKeyUtf16(kind, context, source, key);
+    } else {
+        MakeCatalogKey(kind, context, text, key);
+    }
+    return TranslateKey(IsLoaded() && (source.bytes || !KeysOverUtf16()) ? key : nullptr, text, out, outCapacity);
 }
 
-void LanguageCatalog::TranslateKey(const char* key, const char* text, char* out, std::size_t outCapacity) const {
+bool LanguageCatalog::TranslateKey(const char* key, const char* text, char* out, std::size_t outCapacity) const {
     const char* line = nullptr;
     if (key) {
         line = FindSorted(key);
@@ -251,7 +251,7 @@ void LanguageCatalog::TranslateKey(const char* key, const char* text, char* out,
     }
     if (!line) {
         if (out != text) CopyCut(*leadBytes, out, outCapacity, text, std::strlen(text));
-        return;
+        return false;
     }
     // A matched line holds at least the key; what follows it may be the end
     // of the text, where the value is empty rather than read beyond it.
@@ -271,6 +271,7 @@ void LanguageCatalog::TranslateKey(const char* key, const char* text, char* out,
         }
     }
     CopyCut(*leadBytes, out, outCapacity, value, static_cast<std::size_t>(end - value));
+    return true;
 }
 
 bool LanguageCatalog::GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) const {

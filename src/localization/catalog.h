@@ -99,10 +99,12 @@ public:
     // `source`: the key is taken over whichever this catalog is keyed by. A
     // source of no bytes is no text of the resources: it is never translated
     // by a catalog keyed over UTF-16.
-    void TranslateSource(const char* text, const ResourceText& source, char* out, std::size_t outCapacity,
+    // True when an entry gave the translation.
+    bool TranslateSource(const char* text, const ResourceText& source, char* out, std::size_t outCapacity,
                          int kind, const char* context) const;
-    // The translation under `key` (null: none), else `text` itself.
-    void TranslateKey(const char* key, const char* text, char* out, std::size_t outCapacity) const;
+    // The translation under `key` (null: none), else `text` itself; true
+    // for a translation.
+    bool TranslateKey(const char* key, const char* text, char* out, std::size_t outCapacity) const;
     // Both percentages are 100 unless the catalog holds the dialog's scale.
     // True when either differs from 100.
     bool GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) const;
