@@ -377,7 +377,7 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     const std::string path = scratch("mistakes.lng", catalog);
     const LngRun check = Lng({"--verbose", "check", kProgram, path});
     EXPECT_EQ(kExitFindings, check.exitCode);
-    EXPECT_NE(std::string::npos, check.err.find(path + ": 9 translated, 1 need review, 5 untranslated\n"));
+    EXPECT_NE(std::string::npos, check.err.find(path + ": 9 translated, 1 need review, 6 untranslated\n"));
     std::map<int, std::string> findings;  // by line; 0: the file as a whole
     std::istringstream output(check.out);
     for (std::string finding; std::getline(output, finding);) {
@@ -410,6 +410,40 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     EXPECT_NE(std::string::npos, findings[0].find(": untranslated: message 5201 \"")) << findings[0];
     findings.erase(0);
     EXPECT_TRUE(findings.empty()) << findings.begin()->second;
+}
+
+// The slips a reviewer looks for, each a finding on the entry's line.
+TEST(LngTool, CheckFindsSlipsOfWording) {
+    const struct {
+        std::string key;
+        std::string value;
+        std::string finding;  // empty: none
+    } cases[] = {
+        {MessageKey("设置..."), "Settings", "the source text ends in ... (more follows), this translation does not"},
+        {MessageKey("设置..."), "Settings...", ""},
+        {DialogKey("SETUPDLG", "全部(&A)"), "&All...", "this translation ends in ..., the source text does not"},
+        {MessageKey("安装 Kelvon"), " Install Kelvon", "a blank at the start"},
+        {DialogKey("SETUPDLG", "帮助(&H)"), "&Help ", "a blank at the end"},
+        {MessageKey("卸载 Kelvon"), "Uninstall  Kelvon", "two blanks in a row"},
+        {MessageKey("你应该手动删除 %s"), "Delete the The file %s", "the word \"The\" twice in a row"},
+        {MessageKey("你应该手动删除 %s"), "Delete the file %s", ""},
+        {DialogKey("SETUPDLG", "VOK(&V)"), "&VOK archives", "about 56 dialog units wide, wider than the 37 of SETUPDLG control 5101"},
+        {DialogKey("SETUPDLG", "VOK(&V)"), "&Volume", ""},
+    };
+    Scratch scratch;
+    const std::string made = Lng({"template", kProgram}).out;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        const std::string catalog = Translated(made, c.key, c.value);
+        const std::size_t at = catalog.find("\n" + c.key + "=");
+        const std::string line = std::to_string(1 + std::count(catalog.begin(), catalog.begin() + at + 1, '\n'));
+        const LngRun check = Lng({"check", kProgram, scratch("slips.lng", catalog)});
+        if (c.finding.empty()) {
+            EXPECT_EQ("", check.out);
+        } else {
+            EXPECT_NE(std::string::npos, check.out.find("slips.lng:" + line + ": " + c.finding)) << check.out;
+        }
+    }
 }
 
 TEST(LngTool, MarkersTheProgramMisses) {

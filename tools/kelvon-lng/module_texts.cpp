@@ -18,6 +18,29 @@ const char kUnscaled[] = "100*100";
 constexpr uint32_t kNoControlId = 0xFFFF;
 constexpr uint32_t kNoControlIdEx = 0xFFFFFFFF;
 
+// The character after the first single "&": the key that reaches the control.
+std::u16string Accelerator(const std::u16string& text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&') continue;
+        if (text[i + 1] != u'&') return text.substr(i + 1, 1);
+        ++i;
+    }
+    return u"";
+}
+
+std::string ControlNote(const DialogControl& control) {
+    std::string note = Utf16ToUtf8(control.kind) + ", " + std::to_string(control.width) + " dialog units wide";
+    const std::u16string accelerator = Accelerator(control.text);
+    if (!accelerator.empty()) note += ", accelerator &" + Utf16ToUtf8(accelerator);
+    return note;
+}
+
+// Buttons, check boxes and option buttons show their text on one line; a
+// label may wrap.
+bool IsOneLine(const DialogControl& control) {
+    return control.kind == u"push button" || control.kind == u"check box" || control.kind == u"option button";
+}
+
 struct Keying {
     const CodePage& codePage;
     bool overUtf16;
@@ -34,7 +57,8 @@ std::string Utf16Le(const std::u16string& text) {
 
 void Add(ModuleTexts& texts, const Keying& keying, int kind, const std::string& context, const std::string& text,
          const std::u16string& source, EntryRole role, std::size_t capacity, const std::string& templateValue,
-         const std::string& use, const std::string& note = "") {
+         const std::string& use, const DialogControl* control = nullptr) {
+    const std::string note = control ? ControlNote(*control) : "";
     const char* contextOrNull = context.empty() ? nullptr : context.c_str();
     char key[kCatalogKeySize + 1];
     if (keying.overUtf16) {
@@ -50,25 +74,8 @@ void Add(ModuleTexts& texts, const Keying& keying, int kind, const std::string& 
         return;
     }
     texts.texts.push_back({key, kind, context, text, source, keying.codePage.Shown(source), role, capacity,
-                           templateValue, {use}, {}});
+                           templateValue, {use}, {}, control && IsOneLine(*control) ? control->width : 0});
     if (!note.empty()) texts.texts.back().notes.push_back(use + ": " + note);
-}
-
-// The character after the first single "&": the key that reaches the control.
-std::u16string Accelerator(const std::u16string& text) {
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != u'&') continue;
-        if (text[i + 1] != u'&') return text.substr(i + 1, 1);
-        ++i;
-    }
-    return u"";
-}
-
-std::string ControlNote(const DialogControl& control) {
-    std::string note = Utf16ToUtf8(control.kind) + ", " + std::to_string(control.width) + " dialog units wide";
-    const std::u16string accelerator = Accelerator(control.text);
-    if (!accelerator.empty()) note += ", accelerator &" + Utf16ToUtf8(accelerator);
-    return note;
 }
 
 // A dialog text as the dialog code reads it; empty when it is left alone.
@@ -97,7 +104,7 @@ void AddDialog(ModuleTexts& texts, const Keying& keying, const std::string& name
         const std::string use = control.id == kNoControlId || control.id == kNoControlIdEx ? name + " static " + std::to_string(visited)
                                                            : name + " control " + std::to_string(control.id);
         Add(texts, keying, kDialogText, name, text, control.text, EntryRole::Text, kDialogTextSize, text, use,
-            ControlNote(control));
+            &control);
     }
     Add(texts, keying, kDialogText, name, "", u"", EntryRole::Scale, kScaleTextSize, kUnscaled, name + " size");
 }

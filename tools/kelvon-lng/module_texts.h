@@ -24,6 +24,7 @@ struct KeyedText {
     std::string templateValue;   // what a template offers as the translation
     std::vector<std::string> uses;  // "message 5107", "SETUPDLG control 1", ...
     std::vector<std::string> notes;  // for a translator, UTF-8: the control, its width, its accelerator
+    int width = 0;  // a one-line control's width in dialog units; 0 for any other text
 
     // The uses, separated by commas.
     std::string UseList() const;

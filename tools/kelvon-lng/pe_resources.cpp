@@ -196,21 +196,26 @@ bool ReadStringBlock(unsigned block, const uint8_t* data, std::size_t size, Text
 }
 
 // What a translator sees: the kind of a control of a predefined class.
-std::u16string ControlKind(const TemplateItem& item) {
+std::u16string ControlKind(const TemplateItem& item, const std::u16string& className) {
     constexpr uint16_t kButton = 0x80;
     constexpr uint32_t kButtonType = 0xF;
+    // The predefined classes, by atom from kButton on, also when named.
+    static const char16_t* const kClassNames[] = {u"BUTTON", u"EDIT", u"STATIC", u"LISTBOX", u"SCROLLBAR",
+                                                  u"COMBOBOX"};
     static const char16_t* const kButtons[] = {u"push button", u"push button", u"check box", u"check box",
                                                u"option button", u"check box", u"check box", u"group box",
                                                u"button", u"option button"};
     static const char16_t* const kClasses[] = {u"button", u"edit box", u"label", u"list box", u"scroll bar",
                                                u"combo box"};
-    if (item.classAtom == kButton && (item.style & kButtonType) < std::size(kButtons)) {
-        return kButtons[item.style & kButtonType];
+    uint16_t atom = item.classAtom;
+    for (std::size_t i = 0; i < std::size(kClassNames); ++i) {
+        std::u16string upper = className;
+        for (char16_t& c : upper) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+        if (upper == kClassNames[i]) atom = static_cast<uint16_t>(kButton + i);
     }
-    if (item.classAtom >= kButton && item.classAtom < kButton + std::size(kClasses)) {
-        return kClasses[item.classAtom - kButton];
-    }
-    return u"";
+    if (atom == kButton && (item.style & kButtonType) < std::size(kButtons)) return kButtons[item.style & kButtonType];
+    if (atom >= kButton && atom < kButton + std::size(kClasses)) return kClasses[atom - kButton];
+    return className;
 }
 
 bool ReadDialog(const uint8_t* bytes, std::size_t size, TextBudget& budget, DialogResource& dialog) {
@@ -220,8 +225,9 @@ bool ReadDialog(const uint8_t* bytes, std::size_t size, TextBudget& budget, Dial
     // One beyond what the dialog code visits shows that there are more.
     while (dialog.controls.size() <= kMaxChildWindows && reader.NextControl(item)) {
         DialogControl control{item.id, {}, item.width, {}};
-        if (!budget.Take(item.className, control.kind) || !budget.Take(item.text, control.text)) return false;
-        if (control.kind.empty()) control.kind = ControlKind(item);
+        std::u16string className;
+        if (!budget.Take(item.className, className) || !budget.Take(item.text, control.text)) return false;
+        control.kind = ControlKind(item, className);
         dialog.controls.push_back(std::move(control));
     }
     return reader.Ok();
