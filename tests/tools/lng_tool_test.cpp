@@ -412,6 +412,21 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     EXPECT_TRUE(findings.empty()) << findings.begin()->second;
 }
 
+// A review mark's old source text goes through PO as the source itself,
+// also where the catalog's code page shows it as \uXXXX.
+TEST(LngTool, PreviousSourceTextThroughPo) {
+    Scratch scratch;
+    const std::string made = Lng({"--codepage", "1252", "template", kProgram}).out;
+    const std::string key = CatalogKeyUtf16(kMessageText, nullptr, u"\u5378\u8F7D Kelvon");
+    const std::string marked = std::regex_replace(made, std::regex("\r\n" + key + "=\"[^\r]*"),
+                                                  "\r\n;, fuzzy, the source text was: \\u65E7 \\\\u\xC4\r\n" +
+                                                      Entry(key, "Kelvon entfernen"));
+    ASSERT_NE(made, marked);
+    const LngRun exported = Lng({"po", "export", kProgram, scratch("marked.lng", marked)});
+    EXPECT_NE(std::string::npos, exported.out.find("#| msgid \"\u65E7 \\\\u\u00C4\"\n")) << exported.out;
+    EXPECT_EQ(marked, Lng({"po", "import", kProgram, scratch("marked.po", exported.out)}).out);
+}
+
 // The slips a reviewer looks for, each a finding on the entry's line.
 TEST(LngTool, CheckFindsSlipsOfWording) {
     const struct {

@@ -159,6 +159,37 @@ public:
         if (!codePage_.ToUtf8(text, utf8, badAt)) Refuse(where, text, badAt, "is no text in");
         return utf8;
     }
+    // A text as a catalog's comment shows it (CodePage::Shown): escaped bytes
+    // of the code page, and \uXXXX for each unit the code page lacks.
+    std::string ShownToUtf8(const std::string& shown, const std::string& where) {
+        std::string utf8;
+        std::string bytes;
+        std::u16string units;
+        auto flushBytes = [&] {
+            if (!bytes.empty()) utf8 += ToUtf8(Unescaped(bytes), where);
+            bytes.clear();
+        };
+        auto flushUnits = [&] {
+            utf8 += Utf16ToUtf8(units);
+            units.clear();
+        };
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const std::string digits = i + 2 < shown.size() ? shown.substr(i + 2, 4) : "";
+            if (shown.compare(i, 2, "\\u") == 0 && digits.size() == 4 &&
+                digits.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos) {
+                flushBytes();
+                units += static_cast<char16_t>(std::strtoul(digits.c_str(), nullptr, 16));
+                i += 5;
+                continue;
+            }
+            flushUnits();
+            bytes += shown.substr(i, shown[i] == '\\' ? 2 : 1);  // an escape stays whole
+            if (shown[i] == '\\') ++i;
+        }
+        flushBytes();
+        flushUnits();
+        return utf8;
+    }
     std::string FromUtf8(const std::string& utf8, const std::string& where) {
         std::string text;
         std::size_t badAt = 0;
@@ -250,7 +281,7 @@ bool ExportPo(const ModuleTexts& texts, const CatalogFile* catalog, const std::s
             po_message_set_comments(message, convert.ToUtf8(PoComments(line->comments), where).c_str());
             po_message_set_fuzzy(message, line->needsReview);
             if (!line->previous.empty()) {
-                po_message_set_prev_msgid(message, convert.ToUtf8(Unescaped(line->previous), where).c_str());
+                po_message_set_prev_msgid(message, convert.ShownToUtf8(line->previous, where).c_str());
             }
         }
         po_message_insert(iterator, message);
