@@ -412,6 +412,33 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     EXPECT_TRUE(findings.empty()) << findings.begin()->second;
 }
 
+// An older 1252 catalog, keyed as the system's code page reads the texts: the
+// program takes it for a 936 catalog, check says so, and update re-keys it by
+// each entry's use. The entry that 5104 and 5105 shared serves both, marked.
+TEST(LngTool, UpdateRekeysAnOlderCatalog) {
+    Scratch scratch;
+    const std::string old = "; uninstall.lng: the texts of lng_test.exe, in code page 1252, with their translations.\r\n" +
+                            std::string(kCatalogMarkerLine) + "; message 5104, message 5105: ?? Kelvon\r\n" +
+                            Entry(CatalogKey(kMessageText, nullptr, "?? Kelvon"), "Kelvon entfernen") +
+                            "\r\n; SETUPDLG control 5101: VOK(&V)\r\n" +
+                            Entry(CatalogKey(kDialogText, "SETUPDLG", "VOK(&V)"), "&VOK") + "\r\n";
+    const std::string path = scratch("old1252.lng", old);
+    const LngRun check = Lng({"check", kProgram, path});
+    EXPECT_NE(std::string::npos, check.out.find("no codepage= line: the program keys this catalog as one of code page 936"))
+        << check.out;
+    const LngRun update = Lng({"update", kProgram, path});
+    ASSERT_EQ(kExitClean, update.exitCode) << update.err;
+    EXPECT_EQ(0u, update.out.find("codepage=1252\r\n"));
+    const std::string review = ";, fuzzy, the source text was: ?? Kelvon\r\n";
+    for (const std::u16string& source : {u"\u5378\u8F7D Kelvon", u"\u5B89\u88C5 Kelvon"}) {
+        const std::string entry = review + Entry(CatalogKeyUtf16(kMessageText, nullptr, source), "Kelvon entfernen");
+        EXPECT_NE(std::string::npos, update.out.find(entry)) << update.out;
+    }
+    EXPECT_NE(std::string::npos,
+              update.out.find("VOK(&V)\r\n" + Entry(CatalogKeyUtf16(kDialogText, "SETUPDLG", u"VOK(&V)"), "&VOK")));
+    EXPECT_EQ(std::string::npos, update.out.find("; Entries of the old catalog that no text uses:"));
+}
+
 // A review mark's old source text goes through PO as the source itself,
 // also where the catalog's code page shows it as \uXXXX.
 TEST(LngTool, PreviousSourceTextThroughPo) {
