@@ -38,10 +38,16 @@ std::size_t EndLogLine(char* line, std::size_t capacity, bool whole);
 
 // The rest needs Windows (run_log_file.cpp).
 
-// Opens "Kelvon <road> <date> #NNN.log" under the first free number and
-// writes the header. A log that cannot be made leaves RunLogActive false and
-// the run goes on without it.
-void OpenRunLog(const char* road, const char* commandLine, bool silent, bool msi);
+// Opens the log and writes the header. With `path` null, the log is
+// "Kelvon <road> <date> #NNN.log" in the temp folder under the first free
+// number; else exactly the file `path` (a full path), created or replaced,
+// or with `append` added to. Returns 0, or the Win32 error that kept the
+// file from being made: RunLogActive then stays false and the run goes on
+// without a log.
+long OpenRunLog(const char* road, const char* path, bool append, const char* commandLine, bool silent, bool msi);
+
+// The open log's full path; empty when there is none.
+const char* RunLogPath();
 
 void LogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The line followed by ": " and the result's text; a result other than
@@ -52,5 +58,6 @@ void LogAction(long result, const char* format, ...) __attribute__((format(print
 // a later call replaces an earlier one.
 void SetRunOutcome(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Writes the closing line, with the number of failed actions, and closes.
-void CloseRunLog();
+// Writes the closing line, with the number of failed actions and the
+// process's exit code, and closes.
+void CloseRunLog(int exitCode);

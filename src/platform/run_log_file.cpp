@@ -15,6 +15,7 @@ namespace {
 constexpr std::size_t kOutcomeSize = 512;
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
+char logPath[kPathSize] = "";
 int failedActions = 0;
 char outcome[kOutcomeSize] = "";
 DWORD startTick = 0;
@@ -44,12 +45,24 @@ void WriteFormatted(const char* result, const char* format, va_list args) {
 // Under the first free number: a log never overwrites another.
 HANDLE CreateLogFile(const char* road, const SYSTEMTIME& now) {
     const LogDate date = {now.wYear, now.wMonth, now.wDay};
-    char path[kPathSize];
     return CreateNewTempFile(
         [road, date](int number, char* name, std::size_t capacity) {
             return FormLogName(name, capacity, road, date, number);
         },
-        1, kLogNumberCount, path, sizeof(path));
+        1, kLogNumberCount, logPath, sizeof(logPath));
+}
+
+// The file the administrator named: theirs to choose, so whatever stands
+// there is replaced, or added to by the run that appends.
+HANDLE OpenNamedLogFile(const char* path, bool append) {
+    if (!FormatInto(logPath, sizeof(logPath), "%s", path)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE && append) SetFilePointer(file, 0, nullptr, FILE_END);
+    return file;
 }
 
 void WriteHeader(const char* road, const char* commandLine, bool silent, bool msi, const SYSTEMTIME& now) {
@@ -72,14 +85,23 @@ void WriteHeader(const char* road, const char* commandLine, bool silent, bool ms
 
 }  // namespace
 
-void OpenRunLog(const char* road, const char* commandLine, bool silent, bool msi) {
+long OpenRunLog(const char* road, const char* path, bool append, const char* commandLine, bool silent, bool msi) {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    logFile = CreateLogFile(road, now);
-    if (logFile == INVALID_HANDLE_VALUE) return;
+    logFile = path ? OpenNamedLogFile(path, append) : CreateLogFile(road, now);
+    if (logFile == INVALID_HANDLE_VALUE) {
+        long error = static_cast<long>(GetLastError());
+        logPath[0] = '\0';
+        return error ? error : kLogFailed;
+    }
     startTick = GetTickCount();
     RunLogActive = true;
     WriteHeader(road, commandLine, silent, msi, now);
+    return 0;
+}
+
+const char* RunLogPath() {
+    return logPath;
 }
 
 void LogLine(const char* format, ...) {
@@ -108,7 +130,7 @@ void SetRunOutcome(const char* format, ...) {
     va_end(args);
 }
 
-void CloseRunLog() {
+void CloseRunLog(int exitCode) {
     if (!RunLogActive) return;
     char failures[64] = "";
     if (failedActions) {
@@ -116,8 +138,10 @@ void CloseRunLog() {
                    failedActions == 1 ? "" : "s");
     }
     DWORD elapsed = GetTickCount() - startTick;
-    LogLine("result: %s%s (%lu.%03lu s)", outcome[0] ? outcome : "ended", failures, elapsed / 1000, elapsed % 1000);
+    LogLine("result: %s%s (exit code %d, %lu.%03lu s)", outcome[0] ? outcome : "ended", failures, exitCode,
+            elapsed / 1000, elapsed % 1000);
     RunLogActive = false;
     CloseHandle(logFile);
     logFile = INVALID_HANDLE_VALUE;
+    logPath[0] = '\0';
 }

@@ -22,6 +22,7 @@
 #include "uninstall/list_passes.h"
 #include "uninstall/program_folder.h"
 #include "uninstall/removal_list.h"
+#include "ui/notice.h"
 #include "uninstall/script_start.h"
 
 namespace {
@@ -35,8 +36,8 @@ const char* const kSetupFiles[] = {kZipTemplateName, kNativeTemplateName};
 constexpr unsigned kListReadSize = 65536;
 
 bool ConfirmUninstall() {
-    return MessageBoxA(nullptr, GetMsg(IDS_CONFIRM_UNINSTALL), GetMsg(IDS_UNINSTALL_CAPTION),
-                       MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
+    return ShowNotice("5107 confirmation", GetMsg(IDS_CONFIRM_UNINSTALL), GetMsg(IDS_UNINSTALL_CAPTION),
+                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
 }
 
 void ShowCannotOpenList() {
@@ -44,12 +45,12 @@ void ShowCannotOpenList() {
     // A long translation is cut at the buffer's end, at a character boundary.
     FormatInto(text, sizeof(text), GetFormatMsg(IDS_CANNOT_OPEN_LIST), kListName);
     DropCutLeadByte(text);
-    MessageBoxA(nullptr, text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONERROR);
+    ShowNotice("5108 list missing", text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONERROR);
 }
 
 void ShowRestartNotice() {
-    MessageBoxA(nullptr, GetMsg(IDS_RESTART_NEEDED), GetMsg(IDS_UNINSTALL_CAPTION),
-                MB_SETFOREGROUND | MB_ICONINFORMATION);
+    ShowNotice("5114 restart needed", GetMsg(IDS_RESTART_NEEDED), GetMsg(IDS_UNINSTALL_CAPTION),
+               MB_SETFOREGROUND | MB_ICONINFORMATION);
 }
 
 // Opens the list in the current directory and reads it whole; the file stays
@@ -105,7 +106,7 @@ void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome,
 
 }  // namespace
 
-void Uninstall() {
+UninstallOutcome Uninstall() {
     char programPath[kPathSize];
     char folder[kPathSize];
     // The list, the help index files and the script's folder are all taken
@@ -114,11 +115,11 @@ void Uninstall() {
     if (!GetProgramPath(programPath, sizeof(programPath)) ||
         !ProgramFolderOf(programPath, folder, sizeof(folder)) || !SetCurrentDirectoryA(folder) ||
         !AddEndSlash(folder, sizeof(folder))) {
-        return;
+        return UninstallOutcome::Failed;
     }
     if (!AppState.Silent && !ConfirmUninstall()) {
         SetRunOutcome("uninstall cancelled: not confirmed");
-        return;
+        return UninstallOutcome::Declined;
     }
 
     File list;
@@ -126,7 +127,7 @@ void Uninstall() {
     if (!ReadList(list, listText)) {
         SetRunOutcome("uninstall stopped: cannot open %s", kListName);
         ShowCannotOpenList();
-        return;
+        return UninstallOutcome::Failed;
     }
     RemoveIntegration();
     LanguageLibrary::Unload();
@@ -143,5 +144,7 @@ void Uninstall() {
     // to delete them, as the script would have.
     bool scriptStarted = StartRemovalScript(programPath);
     if (RunLogActive) SetUninstallOutcome(entries, outcome, scriptStarted);
-    if (!scriptStarted) ShowDeleteManuallyNotice();
+    if (scriptStarted) return UninstallOutcome::Done;
+    ShowDeleteManuallyNotice();
+    return UninstallOutcome::Failed;
 }

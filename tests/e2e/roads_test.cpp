@@ -276,7 +276,7 @@ TEST_F(Roads, LogsTellWhatEachRoadDid) {
     }
     EXPECT_EQ(0u, LastLine(setup).find("result: setup complete (")) << LastLine(setup);
 
-    EXPECT_EQ(0u, RunUnattended("/s /logs"));
+    EXPECT_EQ(1639u, RunUnattended("/s /logs"));
     EXPECT_EQ("Kelvon.ZIP", GetString(HKEY_CLASSES_ROOT, ".zip", ""));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(LogPath("uninstall", 1).c_str()));
 

@@ -51,10 +51,10 @@ struct Item {
 // interpreter puts its own text there and deletes nothing.
 class ProgramFolder {
 public:
-    ProgramFolder() : path_(TempPath("kelvon 100%OS% program\\")) {
+    explicit ProgramFolder(const std::string& built = BuiltProgram()) : path_(TempPath("kelvon 100%OS% program\\")) {
         RemoveFolder(path_);
         CreateDirectoryA(path_.c_str(), nullptr);
-        EXPECT_TRUE(CopyFileA(BuiltProgram().c_str(), Program().c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA(built.c_str(), Program().c_str(), FALSE));
         RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Kelvon", &key_);
     }
     ~ProgramFolder() {
@@ -63,6 +63,8 @@ public:
     }
 
     static std::string BuiltProgram() { return TestProgramFolder() + "..\\..\\" KELVON_PROGRAM_NAME; }
+    // Built to find its window station invisible.
+    static std::string UnseenProgram() { return TestProgramFolder() + "unseen\\" KELVON_PROGRAM_NAME; }
     std::string Of(const std::string& entry) const { return path_ + entry; }
     std::string Program() const { return Of(KELVON_PROGRAM_NAME); }
     // As the current directory reports it: no trailing backslash.
@@ -92,8 +94,10 @@ struct Box {
 };
 
 // Runs the program and answers the boxes it shows, in this order, each with
-// the uninstaller's caption. No other box may appear: the program must end.
-void RunProgram(const ProgramFolder& folder, const char* arguments, const std::vector<Box>& boxes) {
+// the uninstaller's caption. No other box may appear: the program must end,
+// with `exitCode`.
+void RunProgram(const ProgramFolder& folder, const char* arguments, const std::vector<Box>& boxes,
+                DWORD exitCode = 0) {
     StartedProgram program;
     ASSERT_TRUE(StartProgram(folder.Program(), arguments, program));
     for (const Box& expected : boxes) {
@@ -104,7 +108,7 @@ void RunProgram(const ProgramFolder& folder, const char* arguments, const std::v
         ASSERT_TRUE(CloseWithButton(box, expected.button, 20000)) << "the box stayed: " << expected.text;
     }
     DWORD code = program.WaitForExit(60000);
-    EXPECT_EQ(0u, code) << "the program did not end (another box?)";
+    EXPECT_EQ(exitCode, code) << "the program did not end (another box?)";
     if (code == STILL_ACTIVE) TerminateProcess(program.info.hProcess, 1);
 }
 
@@ -243,12 +247,16 @@ TEST_F(Uninstall, NothingChangesWithoutTheListOrWithoutConsent) {
         const char* arguments;
         std::string catalog;  // empty: no catalog beside the program
         std::vector<Box> boxes;
+        DWORD exitCode;
     } cases[] = {
-        {"answered No", true, "", "", {{confirm, IDNO}}},
-        {"no list, silent", false, "/s", "", {{cannotOpenList, IDOK}}},
-        {"no list, confirmed", false, "", "", {{confirm, IDYES}, {cannotOpenList, IDOK}}},
-        {"no list, translated", false, "/s", MessageEntry(cannotOpen, "No %s"), {{"No Uninstall.lst", IDOK}}},
-        {"no list, translated with %d", false, "/s", MessageEntry(cannotOpen, "%d %s"), {{cannotOpenList, IDOK}}},
+        {"answered No", true, "", "", {{confirm, IDNO}}, 1602},
+        {"no list, silent", false, "/s", "", {{cannotOpenList, IDOK}}, 1603},
+        {"no list, confirmed", false, "", "", {{confirm, IDYES}, {cannotOpenList, IDOK}}, 1603},
+        {"no list, translated", false, "/s", MessageEntry(cannotOpen, "No %s"), {{"No Uninstall.lst", IDOK}}, 1603},
+        {"no list, translated with %d", false, "/s", MessageEntry(cannotOpen, "%d %s"), {{cannotOpenList, IDOK}},
+         1603},
+        {"an unknown option beside /s", true, "/s /clean", "", {}, 1639},
+        {"no road for a Windows Installer package", true, "/msi /s /clean", "", {}, 0},
     };
     ProgramFolder folder;
     folder.Make({{"kept.txt", 0}, {"kelvon.gid", 0}});
@@ -257,13 +265,69 @@ TEST_F(Uninstall, NothingChangesWithoutTheListOrWithoutConsent) {
         DeleteFileA(folder.Of("Uninstall.lst").c_str());
         if (c.list) folder.WriteList({"kept.txt"});
         WriteBytes(folder.Of("uninstall.lng"), kCatalogMarkerLine + c.catalog);
-        RunProgram(folder, c.arguments, c.boxes);
+        RunProgram(folder, c.arguments, c.boxes, c.exitCode);
         for (const char* name : {"kept.txt", "kelvon.gid", KELVON_PROGRAM_NAME}) {
             EXPECT_TRUE(Exists(folder.Of(name))) << name;
         }
         EXPECT_EQ(c.list, Exists(folder.Of("Uninstall.lst")));
         EXPECT_TRUE(SettingsKeyExists()) << "the integration was removed";
         EXPECT_FALSE(Exists(TempPath(kRemovalScriptName)));
+    }
+}
+
+// Each outcome with its exit code. Where nobody can see the desktop no box
+// appears (the program ends by itself), the confirmation counts as No, and
+// each notice goes to the log, written to the temp folder without /log.
+TEST_F(Uninstall, ExitCodesTellTheOutcomeAndNoBoxWaitsWhereNobodySeesIt) {
+    const std::string deleteByHand = Gbk("卸载已完成\n你应该手动删除 ");
+    const struct {
+        const char* what;
+        bool unseen;
+        const char* arguments;
+        bool list;
+        bool interpreter;  // else COMSPEC names none: the removal script cannot start
+        bool held;         // a file in use that cannot even be renamed
+        std::vector<Box> boxes;
+        DWORD exitCode;
+        const char* logged;  // null: no log
+    } cases[] = {
+        {"not confirmed", true, "", true, true, false, {}, 1602,
+         "notice 5107 confirmation: not shown, nobody can see the desktop: counts as no\r\n"},
+        {"no list", true, "/s", false, true, false, {}, 1603,
+         "notice 5108 list missing: not shown, nobody can see the desktop: counts as ok\r\n"},
+        {"a restart needed", true, "/s", true, true, true, {}, 0,
+         "notice 5114 restart needed: not shown, nobody can see the desktop: counts as ok\r\n"},
+        {"no removal script", true, "/s", true, false, false, {}, 1603,
+         "notice 5106 delete by hand: not shown, nobody can see the desktop: counts as ok\r\n"},
+        {"the script's notice", true, "/warning", true, true, false, {}, 0,
+         "notice 5106 delete by hand: not shown, nobody can see the desktop: counts as ok\r\n"},
+        {"no removal script, seen", false, "/s", true, false, false, {{deleteByHand, IDOK}}, 1603, nullptr},
+    };
+    const std::string log = TempPath("Kelvon uninstall ????-??-?? #001.log");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder folder(c.unseen ? ProgramFolder::UnseenProgram() : ProgramFolder::BuiltProgram());
+        folder.Make({{"held.dat", 0}});
+        if (c.list) folder.WriteList({"held.dat"});
+        HANDLE held = c.held ? CreateFileA(folder.Of("held.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                           nullptr)
+                             : INVALID_HANDLE_VALUE;
+        SetEnvironmentVariableA("COMSPEC", c.interpreter ? relay_.c_str() : "C:\\none\\cmd.exe");
+        std::vector<Box> boxes = c.boxes;
+        if (!boxes.empty()) boxes[0].text += folder.Program();
+        RunProgram(folder, c.arguments, boxes, c.exitCode);
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(log.c_str(), &found);
+        ASSERT_EQ(c.logged != nullptr, search != INVALID_HANDLE_VALUE);
+        if (!c.logged) continue;
+        FindClose(search);
+        const std::string logPath = TempPath(found.cFileName);
+        const std::string text = ReadBytes(logPath);
+        DeleteFileA(logPath.c_str());
+        EXPECT_NE(std::string::npos, text.find("\r\n" + std::string(c.logged))) << text;
+        EXPECT_NE(std::string::npos, text.find("(exit code " + std::to_string(c.exitCode) + ", ")) << text;
+        if (c.exitCode == 0 && c.arguments == std::string("/s")) EXPECT_TRUE(WaitForRemovalScript(folder));
     }
 }
 
