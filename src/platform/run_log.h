@@ -32,6 +32,12 @@ bool FormLogName(char* name, std::size_t capacity, const char* road, LogDate dat
 // error codes the program's actions return.
 const char* ResultText(long error, char* buffer, std::size_t capacity);
 
+// Copies `text` into `line` with every byte below 0x20 and 0x7F written as
+// \r, \n, \t or \xNN: a value from the registry, a file name or a list
+// entry never starts a line of its own. No code page has such a byte as a
+// trail byte. False when the text was cut, before an escape, to fit.
+bool EscapeLogText(const char* text, char* line, std::size_t capacity);
+
 // The line as the file gets it: the text, a mark when it was cut at the
 // buffer's end, and CR LF. Returns its length.
 std::size_t EndLogLine(char* line, std::size_t capacity, bool whole);

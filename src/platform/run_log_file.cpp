@@ -29,12 +29,14 @@ void WriteLine(char (&line)[kLogLineSize], bool whole) {
     WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr);
 }
 
-// The formatted text, then ": " and `result` when one is given.
+// The formatted text, escaped, then ": " and `result` when one is given.
 void WriteFormatted(const char* result, const char* format, va_list args) {
+    char text[kLogLineSize];
+    int length = std::vsnprintf(text, sizeof(text), format, args);
+    if (length < 0) text[0] = '\0';
     char line[kLogLineSize];
-    int length = std::vsnprintf(line, sizeof(line), format, args);
-    if (length < 0) line[0] = '\0';
-    bool whole = length >= 0 && static_cast<std::size_t>(length) < sizeof(line);
+    bool whole = EscapeLogText(text, line, sizeof(line)) && length >= 0 &&
+                 static_cast<std::size_t>(length) < sizeof(text);
     if (whole && result) {
         std::size_t used = std::strlen(line);
         whole = FormatInto(line + used, sizeof(line) - used, ": %s", result);
