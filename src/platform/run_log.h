@@ -60,6 +60,11 @@ void LogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // success is counted for the closing line.
 void LogAction(long result, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// A line for something the run meant to remove but left, counted for the
+// closing line; the line says "kept" and why.
+void LogKept(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int KeptCount();
+
 // What the run achieved, written as the closing line when the log is closed;
 // a later call replaces an earlier one.
 void SetRunOutcome(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <lmcons.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "platform/run_log.h"
 #include "platform/system.h"
 #include "platform/temp_file.h"
+#include "resources/version.h"
 
 namespace {
 
@@ -17,6 +19,7 @@ constexpr std::size_t kOutcomeSize = 512;
 HANDLE logFile = INVALID_HANDLE_VALUE;
 char logPath[kPathSize] = "";
 int failedActions = 0;
+int keptItems = 0;
 char outcome[kOutcomeSize] = "";
 DWORD startTick = 0;
 
@@ -67,6 +70,29 @@ HANDLE OpenNamedLogFile(const char* path, bool append) {
     return file;
 }
 
+// Whether the process runs with its full administrator token, which only
+// Vista and later split off.
+const char* ElevationText() {
+    if (!WinNT()) return "not asked on Windows 95/98/Me";
+    if (WinNT() < 6) return "not asked before Vista";
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "unknown";
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    bool known = GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) != 0;
+    CloseHandle(token);
+    return !known ? "unknown" : elevation.TokenIsElevated ? "yes" : "no";
+}
+
+const char* DesktopText() {
+    switch (ProcessDesktopView()) {
+        case DesktopView::InvisibleWindowStation: return "nobody can see it (window station not visible)";
+        case DesktopView::SessionZero: return "nobody can see it (session 0)";
+        case DesktopView::Seen: break;
+    }
+    return "visible";
+}
+
 void WriteHeader(const char* road, const char* commandLine, bool silent, bool msi, const SYSTEMTIME& now) {
     char program[kPathSize];
     if (!GetProgramPath(program, sizeof(program))) CopyBounded(program, "(path too long)", sizeof(program));
@@ -76,13 +102,17 @@ void WriteHeader(const char* road, const char* commandLine, bool silent, bool ms
     bool ntFamily = WinNT() != 0;
     LogLine("Kelvon %s log, started %04d-%02d-%02d %02d:%02d:%02d", road, now.wYear, now.wMonth, now.wDay, now.wHour,
             now.wMinute, now.wSecond);
-    LogLine("program: %s", program);
+    char account[UNLEN + 1] = "";
+    DWORD accountSize = sizeof(account);
+    if (!GetUserNameA(account, &accountSize)) CopyBounded(account, "(unknown)", sizeof(account));
+    LogLine("program: %s, version %s", program, KELVON_VERSION_TEXT);
     LogLine("windows: %lu.%lu build %lu%s%s (%s), %s", version.dwMajorVersion, version.dwMinorVersion,
             ntFamily ? version.dwBuildNumber : version.dwBuildNumber & 0xFFFF, version.szCSDVersion[0] ? " " : "",
             version.szCSDVersion, ntFamily ? "NT family" : "Windows 95/98/Me", IsWow64() ? "64-bit" : "32-bit");
     LogLine("code pages: ANSI %u (paths below are in it), OEM %u", GetACP(), GetOEMCP());
     LogLine("command line: %s", commandLine);
     LogLine("silent: %s; Windows Installer package: %s", silent ? "yes" : "no", msi ? "yes" : "no");
+    LogLine("account: %s; elevated: %s; desktop: %s", account, ElevationText(), DesktopText());
 }
 
 }  // namespace
@@ -124,6 +154,19 @@ void LogAction(long result, const char* format, ...) {
     va_end(args);
 }
 
+void LogKept(const char* format, ...) {
+    if (!RunLogActive) return;
+    ++keptItems;
+    va_list args;
+    va_start(args, format);
+    WriteFormatted(nullptr, format, args);
+    va_end(args);
+}
+
+int KeptCount() {
+    return keptItems;
+}
+
 void SetRunOutcome(const char* format, ...) {
     if (!RunLogActive) return;
     va_list args;
@@ -134,10 +177,15 @@ void SetRunOutcome(const char* format, ...) {
 
 void CloseRunLog(int exitCode) {
     if (!RunLogActive) return;
-    char failures[64] = "";
+    char failures[128] = "";
     if (failedActions) {
         FormatInto(failures, sizeof(failures), "; %d action%s failed (see above)", failedActions,
                    failedActions == 1 ? "" : "s");
+    }
+    if (keptItems) {
+        std::size_t used = std::strlen(failures);
+        FormatInto(failures + used, sizeof(failures) - used, "; %d meant to be removed, kept (see the lines with "
+                   "\"kept\")", keptItems);
     }
     DWORD elapsed = GetTickCount() - startTick;
     LogLine("result: %s%s (exit code %d, %lu.%03lu s)", outcome[0] ? outcome : "ended", failures, exitCode,

@@ -18,6 +18,7 @@
 #include "platform/program_path.h"
 #include "platform/run_log.h"
 #include "resources/resource_ids.h"
+#include "uninstall/leftovers.h"
 #include "uninstall/link_guard.h"
 #include "uninstall/list_passes.h"
 #include "uninstall/program_folder.h"
@@ -93,7 +94,9 @@ void AddCount(std::string& summary, std::size_t count, const char* one, const ch
 }
 
 void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, bool scriptStarted) {
-    std::string summary = "uninstall complete";
+    // What the run meant to remove but kept makes it incomplete, whatever the
+    // lines above said of each action.
+    std::string summary = KeptCount() || outcome.foldersLeft ? "uninstall incomplete" : "uninstall complete";
     AddCount(summary, static_cast<std::size_t>(outcome.scheduled), "file at the next restart",
              "files at the next restart");
     AddCount(summary, entries.refused.size() + static_cast<std::size_t>(outcome.throughLinks),
@@ -139,6 +142,7 @@ UninstallOutcome Uninstall() {
     list.Close();
     DWORD listResult = DeleteFileA(kListName) ? ERROR_SUCCESS : GetLastError();
     if (RunLogActive) LogAction(static_cast<long>(listResult), "file: deleted %s%s", folder, kListName);
+    if (RunLogActive) LogProgramFolderLeftovers(folder, PointToName(programPath));
     if (outcome.renameFailed) ShowRestartNotice();
     // Without the script the program and its folder stay: the user is told
     // to delete them, as the script would have.

@@ -286,6 +286,9 @@ TEST_F(Roads, LogsTellWhatEachRoadDid) {
     EXPECT_EQ("Kelvon.ZIP", GetString(HKEY_CLASSES_ROOT, ".zip", ""));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(LogPath("uninstall", 1).c_str()));
 
+    // Meant to be removed, kept: the entry with a subkey, the folder with a file not ours.
+    PutString(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Added", "", "");
+    ASSERT_TRUE(WriteBytes(kFolder + std::string("notes.txt"), "mine"));
     // Relative to the current directory at start, C:\.
     const std::string named = "C:\\logs dir\\k-1.log";
     CreateDirectoryA("C:\\logs dir", nullptr);
@@ -295,10 +298,14 @@ TEST_F(Roads, LogsTellWhatEachRoadDid) {
     EXPECT_EQ(0u, uninstall.find("Kelvon uninstall log, started ")) << "not replaced";
     for (const std::string& line :
          {std::string("association .zip: \"Kelvon.ZIP\" -> \"OtherZip.Archive\" (given back)\r\n"),
-          "list: " + std::string(kFolder) + "Formats: removed\r\n"}) {
+          "list: " + std::string(kFolder) + "Formats: removed\r\n",
+          "registry: kept key HKLM\\" + std::string(kUninstallKey) + ": it has subkeys\r\n",
+          "folder: kept " + std::string(kFolder) + ": it holds what the list does not name: notes.txt\r\n"}) {
         EXPECT_NE(std::string::npos, uninstall.find("\r\n" + line)) << line;
     }
-    EXPECT_EQ(0u, LastLine(uninstall).find("result: uninstall complete (exit code 0, ")) << LastLine(uninstall);
+    EXPECT_EQ(0u, LastLine(uninstall).find("result: uninstall incomplete; 2 meant to be removed, kept (see the lines "
+                                           "with \"kept\") (exit code 0, "))
+        << LastLine(uninstall);
 
     // The removal script's /warning run, where nobody sees the desktop.
     ScratchFolder scratch("kelvon_stderr");
