@@ -20,20 +20,66 @@ HANDLE logFile = INVALID_HANDLE_VALUE;
 char logPath[kPathSize] = "";
 int failedActions = 0;
 int keptItems = 0;
+unsigned long long budget = 0;
+bool stopped = false;
 char outcome[kOutcomeSize] = "";
 DWORD startTick = 0;
 
 // One WriteFile per line and no buffer of our own: what a killed run wrote
 // is already the system's. Write-through to the disk is not asked for; it
 // would make every line wait for the disk.
-void WriteLine(char (&line)[kLogLineSize], bool whole) {
-    std::size_t length = EndLogLine(line, sizeof(line), whole);
+void WriteBytes(const char* text, std::size_t length) {
     DWORD written = 0;
-    WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr);
+    WriteFile(logFile, text, static_cast<DWORD>(length), &written, nullptr);
+}
+
+// The free bytes on the log's disk; false when the system cannot tell
+// (Windows 95 before OSR2 lacks the call).
+bool FreeBytesOnLogDisk(unsigned long long& bytes) {
+    using GetFreeSpaceFn = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    auto getFreeSpace = reinterpret_cast<GetFreeSpaceFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "GetDiskFreeSpaceExA")));
+    char folder[kPathSize];
+    CopyBounded(folder, logPath, sizeof(folder));
+    *PointToName(folder) = '\0';
+    ULARGE_INTEGER available = {};
+    if (!getFreeSpace || !getFreeSpace(folder, &available, nullptr, nullptr)) return false;
+    bytes = available.QuadPart;
+    return true;
+}
+
+// Whether `length` more bytes may go to the log without taking the last
+// kLogSpareBytes of its disk. The disk is asked again only once the bytes
+// it allowed last time are used up.
+bool WithinSpareSpace(std::size_t length) {
+    if (length > budget) {
+        unsigned long long available = 0;
+        budget = !FreeBytesOnLogDisk(available)    ? ~0ull
+                 : available > kLogSpareBytes ? available - kLogSpareBytes
+                                              : 0;
+    }
+    if (length > budget) return false;
+    budget -= length;
+    return true;
+}
+
+// `closing`: the closing line, which the spare space has room for, is
+// written even after the log stopped.
+void WriteLine(char (&line)[kLogLineSize], bool whole, bool closing = false) {
+    std::size_t length = EndLogLine(line, sizeof(line), whole);
+    if (stopped && !closing) return;
+    if (closing || WithinSpareSpace(length)) {
+        WriteBytes(line, length);
+        return;
+    }
+    stopped = true;
+    static const char kStopped[] = "log: stopped here: its disk is nearly full, and what is left is kept for the "
+                                   "uninstall\r\n";
+    WriteBytes(kStopped, sizeof(kStopped) - 1);
 }
 
 // The formatted text, escaped, then ": " and `result` when one is given.
-void WriteFormatted(const char* result, const char* format, va_list args) {
+void WriteFormatted(const char* result, const char* format, va_list args, bool closing = false) {
     char text[kLogLineSize];
     int length = std::vsnprintf(text, sizeof(text), format, args);
     if (length < 0) text[0] = '\0';
@@ -44,7 +90,7 @@ void WriteFormatted(const char* result, const char* format, va_list args) {
         std::size_t used = std::strlen(line);
         whole = FormatInto(line + used, sizeof(line) - used, ": %s", result);
     }
-    WriteLine(line, whole);
+    WriteLine(line, whole, closing);
 }
 
 // Under the first free number: a log never overwrites another.
@@ -115,6 +161,14 @@ void WriteHeader(const char* road, const char* commandLine, bool silent, bool ms
     LogLine("account: %s; elevated: %s; desktop: %s", account, ElevationText(), DesktopText());
 }
 
+void WriteClosingLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void WriteClosingLine(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    WriteFormatted(nullptr, format, args, true);
+    va_end(args);
+}
+
 }  // namespace
 
 long OpenRunLog(const char* road, const char* path, bool append, const char* commandLine, bool silent, bool msi) {
@@ -127,6 +181,8 @@ long OpenRunLog(const char* road, const char* path, bool append, const char* com
         return error ? error : kLogFailed;
     }
     startTick = GetTickCount();
+    budget = 0;
+    stopped = false;
     RunLogActive = true;
     WriteHeader(road, commandLine, silent, msi, now);
     return 0;
@@ -188,8 +244,8 @@ void CloseRunLog(int exitCode) {
                    "\"kept\")", keptItems);
     }
     DWORD elapsed = GetTickCount() - startTick;
-    LogLine("result: %s%s (exit code %d, %lu.%03lu s)", outcome[0] ? outcome : "ended", failures, exitCode,
-            elapsed / 1000, elapsed % 1000);
+    WriteClosingLine("result: %s%s (exit code %d, %lu.%03lu s)", outcome[0] ? outcome : "ended", failures,
+                     exitCode, elapsed / 1000, elapsed % 1000);
     RunLogActive = false;
     CloseHandle(logFile);
     logFile = INVALID_HANDLE_VALUE;
