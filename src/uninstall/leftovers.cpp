@@ -18,5 +18,5 @@ void LogProgramFolderLeftovers(const char* folder, const char* programName) {
         names += (names.empty() ? "" : ", ") + name + ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "\\" : "");
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    if (!names.empty()) LogKept("folder: kept %s: it holds what the list does not name: %s", folder, names.c_str());
+    if (!names.empty()) LogKept("folder: kept %s: not empty, it still holds: %s", folder, names.c_str());
 }

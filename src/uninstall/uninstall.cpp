@@ -96,7 +96,8 @@ void AddCount(std::string& summary, std::size_t count, const char* one, const ch
 void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, bool scriptStarted) {
     // What the run meant to remove but kept makes it incomplete, whatever the
     // lines above said of each action.
-    std::string summary = KeptCount() || outcome.foldersLeft ? "uninstall incomplete" : "uninstall complete";
+    std::string summary =
+        KeptCount() || outcome.foldersLeft || !scriptStarted ? "uninstall incomplete" : "uninstall complete";
     AddCount(summary, static_cast<std::size_t>(outcome.scheduled), "file at the next restart",
              "files at the next restart");
     AddCount(summary, entries.refused.size() + static_cast<std::size_t>(outcome.throughLinks),

@@ -257,12 +257,9 @@ TEST_F(Roads, SetupAndSilentUninstallLeaveTheSystemAsItWas) {
     EXPECT_EQ(filesBefore, ShortcutFolderListing());
 }
 
-// The administrator's log of each road: in the temp folder for /log, where
-// an earlier log of the same name stays as it was, or in the file /log=
-// names, replaced, and added to by the removal script's /warning run. A
-// forged owner's control bytes are escaped, "/s /logs" is an unknown option
-// (no road, no log), and a log file that cannot be made is said on the
-// standard error.
+// The log of each road: numbered in the temp folder for /log, or the file
+// /log= names, replaced, then added to by /warning; forged control bytes
+// escaped; a file that cannot be made said on the standard error.
 TEST_F(Roads, LogsTellWhatEachRoadDid) {
     PlantForeignOwners();
     PutString(HKEY_CLASSES_ROOT, ".7z", "", "Seven\r\nresult: setup complete\x7f");
@@ -300,13 +297,12 @@ TEST_F(Roads, LogsTellWhatEachRoadDid) {
          {std::string("association .zip: \"Kelvon.ZIP\" -> \"OtherZip.Archive\" (given back)\r\n"),
           "list: " + std::string(kFolder) + "Formats: removed\r\n",
           "registry: kept key HKLM\\" + std::string(kUninstallKey) + ": it has subkeys\r\n",
-          "folder: kept " + std::string(kFolder) + ": it holds what the list does not name: notes.txt\r\n"}) {
+          "folder: kept " + std::string(kFolder) + ": not empty, it still holds: notes.txt\r\n"}) {
         EXPECT_NE(std::string::npos, uninstall.find("\r\n" + line)) << line;
     }
     EXPECT_EQ(0u, LastLine(uninstall).find("result: uninstall incomplete; 2 meant to be removed, kept (see the lines "
                                            "with \"kept\") (exit code 0, "))
         << LastLine(uninstall);
-
     // The removal script's /warning run, where nobody sees the desktop.
     ScratchFolder scratch("kelvon_stderr");
     SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};

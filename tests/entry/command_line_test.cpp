@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "entry/app_state.h"
-#include "entry/exit_code.h"
 
 namespace {
 
@@ -94,10 +93,8 @@ TEST(ScanCommandLine, LogPathIsTakenWhole) {
         {"/S /LOG=\"C:\\my-logs\\a b.log\" /s", Road::Uninstall, "C:\\my-logs\\a b.log"},
         {"/s /log:C:/logs/k.log", Road::Uninstall, "C:/logs/k.log"},
         {"/s \"/log:C:/a -b/k.log\"", Road::Uninstall, "C:/a -b/k.log"},
-        {"-Log:k-1.log /setup", Road::Setup, "k-1.log"},
         {"/s /log=\"C:\\x /y", Road::Uninstall, "C:\\x /y"},
         {"/s /log= /wait", Road::None, ""},
-        {"/s /log=x.log/clean", Road::Uninstall, "x.log/clean"},
         {"/s /logs=x.log", Road::None, nullptr},
     };
     for (const auto& c : cases) {
@@ -107,26 +104,6 @@ TEST(ScanCommandLine, LogPathIsTakenWhole) {
         EXPECT_EQ(c.road, ChooseRoad(plan));
         EXPECT_EQ(c.path != nullptr, plan.LogPathGiven);
         EXPECT_EQ(c.path ? c.path : "", plan.LogPath);
-    }
-}
-
-TEST(ExitCodeOf, TellsFailuresOnlyOnTheUninstallRoad) {
-    using O = UninstallOutcome;
-    const struct {
-        const char* commandLine;
-        UninstallOutcome outcome;
-        int code;
-    } cases[] = {
-        {"/s", O::Done, 0},          {"", O::Declined, 1602},       {"/s", O::Failed, 1603},
-        {"/s /clean", O::Done, 1639}, {"/clean", O::Done, 1639},     {"/wait /x", O::Done, 1639},
-        {"/wait", O::Done, 0},       {"/warning /wait", O::Done, 0}, {"/setup /x", O::Failed, 0},
-        {"/msi /x", O::Done, 0},     {"/msi", O::Done, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.commandLine);
-        AppState = {};
-        RunPlan plan = ScanCommandLine(c.commandLine);
-        EXPECT_EQ(c.code, ExitCodeOf(ChooseRoad(plan), plan, AppState.MsiMode, c.outcome));
     }
 }
 
