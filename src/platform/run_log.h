@@ -1,11 +1,12 @@
 #pragma once
 
-// The administrator's log of one run (/log): a file in the user's temp
-// folder with a header, one line per action with its result, and a closing
+// The administrator's log of one run (/log, /log=PATH, or any run where
+// nobody can see the desktop): a file in the user's temp folder or the one
+// named, with a header, one line per action with its result, and a closing
 // line that says what the run achieved. Every line goes to the file as soon
 // as it is formed, so a run that is killed leaves all lines up to its last
-// step. Without /log the only cost of an action is the test of RunLogActive,
-// which callers make before they gather anything for a line.
+// step. Without a log the only cost of an action is the test of
+// RunLogActive, which callers make before they gather anything for a line.
 
 #include <cstddef>
 
