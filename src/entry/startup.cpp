@@ -92,7 +92,8 @@ void StartRunLog(const RunPlan& plan, Road road, const char* commandLine) {
     if (!(plan.LogRequest || DesktopUnseen()) || (road == Road::None && !warningRun)) return;
     const char* name = road == Road::Setup ? "setup" : "uninstall";
     if (!plan.LogPathGiven) {
-        OpenRunLog(name, nullptr, false, commandLine, AppState.Silent, AppState.MsiMode);
+        long error = OpenRunLog(name, nullptr, false, commandLine, AppState.Silent, AppState.MsiMode);
+        if (error) ReportLogNotMade("in the temp folder", error);
         return;
     }
     char path[kPathSize];
