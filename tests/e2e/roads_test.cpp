@@ -323,4 +323,52 @@ TEST_F(Roads, LogsTellWhatEachRoadDid) {
                       .find("Uninstall.exe: the log file C:\\none\\k.log cannot be created (error 3)"));
 }
 
+// The German catalog beside the program on a German Windows (1252): every
+// text of the dialogs and notices is German, and so are the names that
+// setup writes into the registry and gives the group's shortcuts. Keyed by
+// the Chinese texts in the system's code page, "Help" and "Archive" shared
+// one entry, and the archive type was named "Kelvon Hilfe".
+TEST_F(Roads, GermanCatalogOnAGermanWindows) {
+    MakeProgramFolder();
+    const std::string catalog = ReadBytes(TestProgramFolder() + "uninstall_de.lng");
+    ASSERT_TRUE(WriteBytes(kFolder + std::string("uninstall.lng"), catalog));
+    std::set<std::string> translations;
+    for (std::size_t at = catalog.find("=\""); at != std::string::npos; at = catalog.find("=\"", at + 1)) {
+        translations.insert(catalog.substr(at + 2, catalog.find("\"\r\n", at) - at - 2));
+    }
+    StartedProgram program;
+    ASSERT_TRUE(StartProgram(Program(), "/setup /log", program, "C:\\"));
+    std::string folder(kFolder);
+    const std::string shown[] = {"", folder.substr(0, folder.size() - 1)};  // set by the dialogs themselves
+    for (int dialog = 0; dialog < 2; ++dialog) {
+        HWND window = WaitForProcessWindowTitled(program.info.dwProcessId, "Kelvon-Setup", 20000);
+        ASSERT_NE(nullptr, window);
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            const std::string text = WindowText(child);
+            if (text.empty() || text == shown[dialog] || text.find("Diese Optionen steuern") != std::string::npos) continue;
+            EXPECT_EQ(1u, translations.count(text)) << "not German: " << text;
+        }
+        dialog == 0 ? PressButton(window, IDOK) : (void)CloseWithButton(window, IDOK, 20000);
+        ASSERT_TRUE(WaitForWindowGone(window, 20000));
+    }
+    HWND notice = WaitForProcessWindowTitled(program.info.dwProcessId, "Kelvon Archivverwaltung", 20000);
+    ASSERT_NE(nullptr, notice);
+    EXPECT_EQ(0u, MessageBoxText(notice).find("Sie haben das 32-Bit-Kelvon unter 64-Bit-Windows installiert."));
+    EXPECT_TRUE(CloseWithButton(notice, IDOK, 20000));
+    EXPECT_EQ(0u, program.WaitForExit(20000));
+    if (HWND group = WaitForTitle("Kelvon", 20000)) PostMessageA(group, WM_CLOSE, 0, 0);
+
+    EXPECT_EQ("Kelvon-Archiv", GetString(HKEY_CLASSES_ROOT, "Kelvon", ""));
+    EXPECT_EQ("Kelvon-ZIP-Archiv", GetString(HKEY_CLASSES_ROOT, "Kelvon.ZIP", ""));
+    EXPECT_EQ("VOK-Wiederherstellungsvolume", GetString(HKEY_CLASSES_ROOT, "Kelvon.REV", ""));
+    EXPECT_EQ("Kelvon Archivverwaltung", GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+        const std::string group = GroupFolder(csidl) + "\\";
+        EXPECT_EQ((std::set<std::string>{group + "Kelvon-Hilfe.lnk", group + "Kelvon.lnk", group + "VOK-Konsolenhandbuch.lnk"}),
+                  FolderListing(group));
+    }
+    // The run's log, kept in the build folder for whoever reads the outcome.
+    CopyFileA(LogPath("setup", 1).c_str(), (TestProgramFolder() + "german_setup.log").c_str(), FALSE);
+}
+
 }  // namespace
