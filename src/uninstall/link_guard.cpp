@@ -8,7 +8,9 @@ bool IsReparsePoint(DWORD attributes) {
 
 bool LinkGuard::FolderIsPlain(const std::string& folder) {
     if (plainFolders_.count(folder)) return true;
-    if (IsReparsePoint(GetFileAttributesA(folder.c_str()))) return false;
+    // A folder whose attributes cannot be read may be anything.
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || IsReparsePoint(attributes)) return false;
     plainFolders_.insert(folder);
     return true;
 }

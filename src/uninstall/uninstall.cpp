@@ -79,10 +79,17 @@ void DeleteFiles(const char* const* names, std::size_t count, const char* folder
     }
 }
 
+const char* RefusalReason(EntryCheck check) {
+    switch (check) {
+        case EntryCheck::Outside: return "outside the program folder";
+        case EntryCheck::Ambiguous: return "a name Windows reads two ways";
+        default: return "too long for a path";
+    }
+}
+
 void LogRefusedEntries(const std::vector<RefusedEntry>& refused) {
     for (const RefusedEntry& entry : refused) {
-        LogLine("list: %s: refused: %s", entry.entry.c_str(),
-                entry.check == EntryCheck::Outside ? "outside the program folder" : "too long for a path");
+        LogLine("list: %s: refused: %s", entry.entry.c_str(), RefusalReason(entry.check));
     }
 }
 
