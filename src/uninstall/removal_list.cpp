@@ -96,17 +96,6 @@ EntryCheck FormEntryPath(char* line, const char* folder, char* path, std::size_t
     return EntryCheck::Accepted;
 }
 
-std::vector<std::size_t> FoldersOnTheWay(const char* path, std::size_t folderLength) {
-    std::vector<std::size_t> ends;
-    const char* component = path + folderLength;
-    for (const char* p = component; *p; p = CharNextDbcs(p)) {
-        if (!IsPathSeparator(static_cast<unsigned char>(*p))) continue;
-        if (ClassifyPart(component, p) == PartKind::Literal) ends.push_back(static_cast<std::size_t>(p - path));
-        component = p + 1;
-    }
-    return ends;
-}
-
 RemovalList ReadRemovalList(const std::string& text, const char* folder) {
     RemovalList list;
     std::string line;

@@ -28,12 +28,6 @@ EntryCheck CheckEntry(const char* entry);
 // ends in a backslash.
 EntryCheck FormEntryPath(char* line, const char* folder, char* path, std::size_t capacity);
 
-// The ends of the leading parts of `path` past its first `folderLength`
-// bytes (the program folder) that name a folder: every folder the entry lies
-// in below the program folder, each of which could be a link leading
-// elsewhere. "." and ".." name no folder of their own.
-std::vector<std::size_t> FoldersOnTheWay(const char* path, std::size_t folderLength);
-
 // An entry that was Outside, Ambiguous or TooLong, as the list gives it (stripped).
 struct RefusedEntry {
     std::string entry;

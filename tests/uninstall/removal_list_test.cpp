@@ -91,25 +91,6 @@ TEST(RemovalList, DoubleByteTrailBytesAreNoSeparators) {
     LeadByteTable = saved;
 }
 
-// Each folder below the program folder that an entry lies in is looked at
-// for a link; the program folder itself is not looked at.
-TEST(RemovalList, FoldersOnTheWayBelowTheProgramFolder) {
-    const struct {
-        const char* path;
-        std::vector<std::string> folders;
-    } cases[] = {
-        {"C:\\P\\file", {}},
-        {"C:\\P\\a\\b/c\\file", {"C:\\P\\a", "C:\\P\\a\\b", "C:\\P\\a\\b/c"}},
-        {"C:\\P\\folder\\", {"C:\\P\\folder"}},
-        {"C:\\P\\\x81\\\\f", {"C:\\P\\\x81"}},  // single-byte: "\x81" is a name of its own
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> folders;
-        for (std::size_t end : FoldersOnTheWay(c.path, 5)) folders.emplace_back(c.path, end);
-        EXPECT_EQ(c.folders, folders) << c.path;
-    }
-}
-
 TEST(RemovalList, ReadsEveryLineIntoAFullPath) {
     // "C:\Prog\" and this name are one byte too many for a path buffer.
     const std::string longName(kPathSize - 8, 'n');
