@@ -3,11 +3,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstring>
+#include <memory>
+#include <string>
 
 #include "integration/archiver.h"
 #include "localization/messages.h"
+#include "platform/ansi_path.h"
 #include "platform/file.h"
+#include "platform/handle_walk.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/run_log.h"
@@ -36,20 +39,43 @@ const GroupLink kGroupLinks[kGroupLinkCount] = {
 };
 using GroupLinkNames = char[kGroupLinkCount][kPathSize];
 
-// A folder the system cannot name gives no path at all: an empty one would
-// put links and groups relative to the current folder.
-bool GetSpecialFolder(int csidl, char* path) {
-    path[0] = '\0';
+// The folder's item list, handed to `read` and freed afterwards.
+template <typename Read>
+bool ReadSpecialFolder(int csidl, Read read) {
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return false;
-    bool found = SHGetPathFromIDListA(items, path) && path[0] != '\0';
+    bool found = read(items);
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator))) {
         allocator->Free(items);
         allocator->Release();
     }
-    if (!found) path[0] = '\0';
     return found;
+}
+
+// The same as the file system names it, on the NT family.
+bool GetSpecialFolderWide(int csidl, wchar_t* path) {
+    path[0] = L'\0';
+    bool found = ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListW(items, path) != 0; });
+    return found && path[0] != L'\0';
+}
+
+// A folder the system cannot name gives no path at all: an empty one would
+// put links and groups relative to the current folder. On the NT family the
+// ANSI form must name exactly the folder: an unelevated process can redirect
+// the user's folders under HKCU to a name the code page lacks characters of.
+bool GetSpecialFolder(int csidl, char* path) {
+    path[0] = '\0';
+    if (WinNT()) {
+        wchar_t wide[MAX_PATH];
+        return GetSpecialFolderWide(csidl, wide) && ExactAnsiPath(wide, path, kPathSize);
+    }
+    bool found = ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListA(items, path) != 0; });
+    if (!found || path[0] == '\0') {
+        path[0] = '\0';
+        return false;
+    }
+    return true;
 }
 
 // folder\name in a kPathSize buffer; false when it does not fit.
@@ -94,17 +120,60 @@ void FillGroup(const char* group, const GroupLinkNames& names) {
     }
 }
 
-// The group in one programs folder, made anew with its links (those the user
-// added to an older one go with it), or removed.
-void UpdateGroup(const char* programsFolder, bool wanted, const GroupLinkNames& names, char* groupFolder) {
+// Removes `entry` (a path below the programs folder) through the walk on the
+// NT family, by its path `path` on Windows 95, 98 and Me.
+Fate RemoveFromGroup(FolderWalk* walk, const char* entry, const char* path) {
+    if (!walk) return RemoveByPath(path);
+    std::wstring wide;
+    return AnsiToWide(entry, wide) ? walk->Remove(wide.c_str()) : Fate::NotText;
+}
+
+// Our own links in the group, by name, then the group folder if that left it
+// empty. Anything else in it stays: a link, what a link leads to, and the
+// user's own files. The group's folder lies in the user's reach, and the
+// programs folder itself may be redirected anywhere under HKCU.
+void RemoveGroup(int csidl, const char* group, const GroupLinkNames& names) {
+    wchar_t programs[MAX_PATH];
+    FolderWalk* walk = nullptr;
+    std::unique_ptr<FolderWalk> held;
+    if (WinNT()) {
+        if (!GetSpecialFolderWide(csidl, programs)) return;
+        held.reset(new FolderWalk(programs));
+        walk = held.get();
+    }
+    char entry[kPathSize];
+    char path[kPathSize];
+    for (int i = 0; i < kGroupLinkCount; ++i) {
+        if (!FormatInto(entry, sizeof(entry), "%s\\%s.lnk", kGroupName, names[i]) || !PathInFolder(group, PointToName(entry), path)) {
+            continue;
+        }
+        Fate fate = RemoveFromGroup(walk, entry, path);
+        if (RunLogActive && fate != Fate::NotFound) LogAction(fate == Fate::Deleted ? 0 : kLogFailed, "shortcut: deleted %s", path);
+    }
+    Fate fate = RemoveFromGroup(walk, kGroupName, group);
+    if (!RunLogActive || fate == Fate::NotFound) return;
+    if (fate == Fate::FolderWaiting) {
+        LogLine("folder: %s holds other files, left", group);
+    } else {
+        LogAction(fate == Fate::Removed ? 0 : kLogFailed, "folder: removed %s", group);
+    }
+}
+
+// The group in one programs folder, made anew with its links, or removed.
+void UpdateGroup(int csidl, const char* programsFolder, bool wanted, const GroupLinkNames& names, char* groupFolder) {
     char group[kPathSize];
     if (!PathInFolder(programsFolder, kGroupName, group)) return;
-    bool existed = RunLogActive && GetFileAttributesA(group) != INVALID_FILE_ATTRIBUTES;
-    bool deleted = DeleteFolderTree(group);
-    if (existed) LogAction(deleted ? 0 : kLogFailed, "folder: deleted %s with its contents", group);
+    RemoveGroup(csidl, group, names);
     if (!wanted) return;
+    // What stands under the group's name now is kept; links are made in it
+    // only when it is a plain folder, never through a link planted there.
+    DWORD attributes = GetFileAttributesA(group);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (RunLogActive) LogLine("folder: %s is a link, no shortcuts made in it", group);
+        return;
+    }
     DWORD result = CreateDirectoryA(group, nullptr) ? ERROR_SUCCESS : GetLastError();
-    if (RunLogActive) LogAction(static_cast<long>(result), "folder: created %s", group);
+    if (RunLogActive && result != ERROR_ALREADY_EXISTS) LogAction(static_cast<long>(result), "folder: created %s", group);
     if (groupFolder && FileExists(group, nullptr)) CopyBounded(groupFolder, group, kPathSize);
     FillGroup(group, names);
 }
@@ -138,20 +207,6 @@ bool GetDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_DESKTOPDIRECTO
 
 bool GetCommonDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, path); }
 
-bool DeleteFolderTree(const char* folder) {
-    if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) return false;
-    // SHFileOperationA takes a list ended by a second zero. A path too long
-    // for it is refused: cut, it would name another folder.
-    char list[kPathSize + 1];
-    if (!FormatInto(list, kPathSize, "%s", folder)) return false;
-    list[std::strlen(list) + 1] = '\0';
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = list;
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    return SHFileOperationA(&operation) == 0;
-}
-
 void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
     char archiverPath[kPathSize];
     const char* archiver = PathBesideProgram(kArchiverName, archiverPath, sizeof(archiverPath)) ? archiverPath : nullptr;
@@ -178,7 +233,9 @@ void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
         CopyBounded(names[i], message ? GetMsg(message) : kGroupName, sizeof(names[i]));
     }
     bool group = settings.flag[ProgramGroupLinks] != 0;
-    if (GetSpecialFolder(CSIDL_PROGRAMS, folder)) UpdateGroup(folder, group, names, groupFolder);
+    if (GetSpecialFolder(CSIDL_PROGRAMS, folder)) UpdateGroup(CSIDL_PROGRAMS, folder, group, names, groupFolder);
     // Windows 95/98/Me have no all-users programs folder of their own.
-    if (WinNT() && GetSpecialFolder(CSIDL_COMMON_PROGRAMS, folder)) UpdateGroup(folder, group, names, groupFolder);
+    if (WinNT() && GetSpecialFolder(CSIDL_COMMON_PROGRAMS, folder)) {
+        UpdateGroup(CSIDL_COMMON_PROGRAMS, folder, group, names, groupFolder);
+    }
 }
