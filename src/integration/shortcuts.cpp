@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -23,7 +25,9 @@ static_assert(kPathSize >= MAX_PATH, "SHGetPathFromIDListA writes up to MAX_PATH
 
 const char kLinkName[] = "Kelvon.lnk";
 const char kGroupName[] = "Kelvon";
-const char kGroupLinkNameFormat[] = "%s.lnk";
+const wchar_t kGroupNameW[] = L"Kelvon";
+const char kLinkExtension[] = ".lnk";
+const wchar_t kLinkExtensionW[] = L".lnk";
 
 // The program group's links: the first is always named "Kelvon", the others
 // by messages that a catalog may translate.
@@ -38,6 +42,10 @@ const GroupLink kGroupLinks[kGroupLinkCount] = {
     {IDS_MANUAL_LINK_NAME, "Vok.txt"},
 };
 using GroupLinkNames = char[kGroupLinkCount][kPathSize];
+// The same in UTF-16 for the NT family, whose file names hold characters
+// that the system's code page may lack: the group's Chinese link names on a
+// Western Windows without a catalog, for one.
+using GroupLinkNamesW = wchar_t[kGroupLinkCount][kPathSize];
 
 // The folder's item list, handed to `read` and freed afterwards.
 template <typename Read>
@@ -64,11 +72,14 @@ bool GetSpecialFolderWide(int csidl, wchar_t* path) {
 // put links and groups relative to the current folder. On the NT family the
 // ANSI form must name exactly the folder: an unelevated process can redirect
 // the user's folders under HKCU to a name the code page lacks characters of.
-bool GetSpecialFolder(int csidl, char* path) {
+// There `widePath` (MAX_PATH units, or null) receives the path in UTF-16 too.
+bool GetSpecialFolder(int csidl, char* path, wchar_t* widePath = nullptr) {
     path[0] = '\0';
     if (WinNT()) {
         wchar_t wide[MAX_PATH];
-        return GetSpecialFolderWide(csidl, wide) && ExactAnsiPath(wide, path, kPathSize);
+        if (!GetSpecialFolderWide(csidl, wide) || !ExactAnsiPath(wide, path, kPathSize)) return false;
+        if (widePath) std::wcscpy(widePath, wide);
+        return true;
     }
     bool found = ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListA(items, path) != 0; });
     if (!found || path[0] == '\0') {
@@ -108,49 +119,79 @@ void PlaceLink(const char* folder, bool wanted, const char* archiver) {
     }
 }
 
+// folder\name in UTF-16, in a kPathSize buffer; false when it does not fit.
+bool PathInFolderW(const wchar_t* folder, const wchar_t* name, wchar_t* path) {
+    const std::size_t length = std::wcslen(folder);
+    const bool slash = length > 0 && folder[length - 1] == L'\\';
+    if (length + 1 + std::wcslen(name) >= kPathSize) return false;
+    std::wcscpy(path, folder);
+    if (!slash) std::wcscat(path, L"\\");
+    std::wcscat(path, name);
+    return true;
+}
+
+void FillGroupW(const wchar_t* group, const GroupLinkNamesW& names) {
+    wchar_t description[kMessageSize];
+    if (!GetMsgW(IDS_SHORTCUT_COMMENT, description, kMessageSize)) description[0] = L'\0';
+    for (int i = 0; i < kGroupLinkCount; ++i) {
+        wchar_t fileName[kPathSize];
+        wchar_t link[kPathSize];
+        char target[kPathSize];
+        wchar_t wideTarget[kPathSize];
+        const std::size_t length = std::wcslen(names[i]);
+        if (length + sizeof(kLinkExtension) > kPathSize) continue;
+        std::wcscpy(fileName, names[i]);
+        MultiByteToWideChar(CP_ACP, 0, kLinkExtension, -1, fileName + length, sizeof(kLinkExtension));
+        if (!PathInFolderW(group, fileName, link) ||
+            !PathBesideProgram(kGroupLinks[i].target, target, sizeof(target)) ||
+            MultiByteToWideChar(CP_ACP, 0, target, -1, wideTarget, kPathSize) == 0) {
+            continue;
+        }
+        const bool saved = CreateShellLinkW(wideTarget, link, description);
+        if (RunLogActive) {
+            char shown[kPathSize];
+            if (WideCharToMultiByte(CP_ACP, 0, link, -1, shown, sizeof(shown), nullptr, nullptr) == 0) shown[0] = '\0';
+            LogAction(saved ? 0 : kLogFailed, "shortcut: created %s -> %s", shown, target);
+        }
+    }
+}
+
 void FillGroup(const char* group, const GroupLinkNames& names) {
     for (int i = 0; i < kGroupLinkCount; ++i) {
         char fileName[kPathSize];
         char link[kPathSize];
         char target[kPathSize];
-        if (FormatInto(fileName, sizeof(fileName), kGroupLinkNameFormat, names[i]) &&
+        if (FormatInto(fileName, sizeof(fileName), "%s%s", names[i], kLinkExtension) &&
             PathInFolder(group, fileName, link) && PathBesideProgram(kGroupLinks[i].target, target, sizeof(target))) {
             SaveLink(target, link);
         }
     }
 }
 
-// Removes `entry` (a path below the programs folder) through the walk on the
-// NT family, by its path `path` on Windows 95, 98 and Me.
-Fate RemoveFromGroup(FolderWalk* walk, const char* entry, const char* path) {
-    if (!walk) return RemoveByPath(path);
-    std::wstring wide;
-    return AnsiToWide(entry, wide) ? walk->Remove(wide.c_str()) : Fate::NotText;
-}
-
 // Our own links in the group, by name, then the group folder if that left it
 // empty. Anything else in it stays: a link, what a link leads to, and the
 // user's own files. The group's folder lies in the user's reach, and the
-// programs folder itself may be redirected anywhere under HKCU.
-void RemoveGroup(int csidl, const char* group, const GroupLinkNames& names) {
-    wchar_t programs[MAX_PATH];
-    FolderWalk* walk = nullptr;
-    std::unique_ptr<FolderWalk> held;
-    if (WinNT()) {
-        if (!GetSpecialFolderWide(csidl, programs)) return;
-        held.reset(new FolderWalk(programs));
-        walk = held.get();
-    }
-    char entry[kPathSize];
-    char path[kPathSize];
+// programs folder itself may be redirected anywhere under HKCU. Through the
+// walk from `widePrograms` on the NT family, by path on Windows 95, 98 and Me.
+void RemoveGroup(const wchar_t* widePrograms, const char* group, const GroupLinkNames& names,
+                 const GroupLinkNamesW& wideNames) {
+    std::unique_ptr<FolderWalk> walk;
+    if (widePrograms) walk.reset(new FolderWalk(widePrograms));
+    std::wstring entry;
     for (int i = 0; i < kGroupLinkCount; ++i) {
-        if (!FormatInto(entry, sizeof(entry), "%s\\%s.lnk", kGroupName, names[i]) || !PathInFolder(group, PointToName(entry), path)) {
+        char fileName[kPathSize];
+        char path[kPathSize];
+        if (!FormatInto(fileName, sizeof(fileName), "%s%s", names[i], kLinkExtension) ||
+            !PathInFolder(group, fileName, path)) {
             continue;
         }
-        Fate fate = RemoveFromGroup(walk, entry, path);
-        if (RunLogActive && fate != Fate::NotFound) LogAction(fate == Fate::Deleted ? 0 : kLogFailed, "shortcut: deleted %s", path);
+        entry = std::wstring(kGroupNameW) + L"\\" + wideNames[i] + kLinkExtensionW;
+        Fate fate = walk ? walk->Remove(entry.c_str()) : RemoveByPath(path);
+        if (RunLogActive && fate != Fate::NotFound) {
+            LogAction(fate == Fate::Deleted ? 0 : kLogFailed, "shortcut: deleted %s", path);
+        }
     }
-    Fate fate = RemoveFromGroup(walk, kGroupName, group);
+    Fate fate = walk ? walk->Remove(kGroupNameW) : RemoveByPath(group);
     if (!RunLogActive || fate == Fate::NotFound) return;
     if (fate == Fate::FolderWaiting) {
         LogLine("folder: %s holds other files, left", group);
@@ -160,10 +201,15 @@ void RemoveGroup(int csidl, const char* group, const GroupLinkNames& names) {
 }
 
 // The group in one programs folder, made anew with its links, or removed.
-void UpdateGroup(int csidl, const char* programsFolder, bool wanted, const GroupLinkNames& names, char* groupFolder) {
+// With `widePrograms` (the NT family) the group is made and filled through
+// the wide calls.
+void UpdateGroup(const char* programsFolder, const wchar_t* widePrograms, bool wanted, const GroupLinkNames& names,
+                 const GroupLinkNamesW& wideNames, char* groupFolder) {
     char group[kPathSize];
+    wchar_t wideGroup[kPathSize];
     if (!PathInFolder(programsFolder, kGroupName, group)) return;
-    RemoveGroup(csidl, group, names);
+    if (widePrograms && !PathInFolderW(widePrograms, kGroupNameW, wideGroup)) return;
+    RemoveGroup(widePrograms, group, names, wideNames);
     if (!wanted) return;
     // What stands under the group's name now is kept; links are made in it
     // only when it is a plain folder, never through a link planted there.
@@ -172,10 +218,15 @@ void UpdateGroup(int csidl, const char* programsFolder, bool wanted, const Group
         if (RunLogActive) LogLine("folder: %s is a link, no shortcuts made in it", group);
         return;
     }
-    DWORD result = CreateDirectoryA(group, nullptr) ? ERROR_SUCCESS : GetLastError();
+    const BOOL created = widePrograms ? CreateDirectoryW(wideGroup, nullptr) : CreateDirectoryA(group, nullptr);
+    DWORD result = created ? ERROR_SUCCESS : GetLastError();
     if (RunLogActive && result != ERROR_ALREADY_EXISTS) LogAction(static_cast<long>(result), "folder: created %s", group);
     if (groupFolder && FileExists(group, nullptr)) CopyBounded(groupFolder, group, kPathSize);
-    FillGroup(group, names);
+    if (widePrograms) {
+        FillGroupW(wideGroup, wideNames);
+    } else {
+        FillGroup(group, names);
+    }
 }
 
 }  // namespace
@@ -197,6 +248,25 @@ bool CreateShellLink(const char* target, const char* linkPath, const char* descr
         if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, name, MAX_PATH) != 0) {
             saved = SUCCEEDED(file->Save(name, TRUE));
         }
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
+bool CreateShellLinkW(const wchar_t* target, const wchar_t* linkPath, const wchar_t* description) {
+    IShellLinkW* link = nullptr;
+    if (std::wcslen(linkPath) >= MAX_PATH ||
+        FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link)))) {
+        return false;
+    }
+    link->SetPath(target);
+    link->SetDescription(description);
+    bool saved = false;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        saved = SUCCEEDED(file->Save(linkPath, TRUE));
         file->Release();
     }
     link->Release();
@@ -228,14 +298,22 @@ void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
     }
 
     GroupLinkNames names;
+    GroupLinkNamesW wideNames;
     for (int i = 0; i < kGroupLinkCount; ++i) {
         unsigned message = kGroupLinks[i].nameMessage;
         CopyBounded(names[i], message ? GetMsg(message) : kGroupName, sizeof(names[i]));
+        if (!message || !GetMsgW(message, wideNames[i], kPathSize)) {
+            MultiByteToWideChar(CP_ACP, 0, names[i], -1, wideNames[i], kPathSize);
+        }
     }
     bool group = settings.flag[ProgramGroupLinks] != 0;
-    if (GetSpecialFolder(CSIDL_PROGRAMS, folder)) UpdateGroup(CSIDL_PROGRAMS, folder, group, names, groupFolder);
+    const bool nt = WinNT() != 0;
+    wchar_t widePrograms[MAX_PATH];
+    if (GetSpecialFolder(CSIDL_PROGRAMS, folder, nt ? widePrograms : nullptr)) {
+        UpdateGroup(folder, nt ? widePrograms : nullptr, group, names, wideNames, groupFolder);
+    }
     // Windows 95/98/Me have no all-users programs folder of their own.
-    if (WinNT() && GetSpecialFolder(CSIDL_COMMON_PROGRAMS, folder)) {
-        UpdateGroup(CSIDL_COMMON_PROGRAMS, folder, group, names, groupFolder);
+    if (nt && GetSpecialFolder(CSIDL_COMMON_PROGRAMS, folder, widePrograms)) {
+        UpdateGroup(folder, widePrograms, group, names, wideNames, groupFolder);
     }
 }

@@ -21,10 +21,12 @@
 #include "platform/system.h"
 #include "resources/resource_ids.h"
 #include "uninstall/deletion_walk.h"
+#include "uninstall/leftovers.h"
 #include "uninstall/list_passes.h"
 #include "uninstall/path_access.h"
 #include "uninstall/program_folder.h"
 #include "uninstall/removal_list.h"
+#include "ui/notice.h"
 #include "uninstall/script_start.h"
 
 namespace {
@@ -38,8 +40,8 @@ const char* const kSetupFiles[] = {kZipTemplateName, kNativeTemplateName};
 constexpr unsigned kListReadSize = 65536;
 
 bool ConfirmUninstall() {
-    return MessageBoxA(nullptr, GetMsg(IDS_CONFIRM_UNINSTALL), GetMsg(IDS_UNINSTALL_CAPTION),
-                       MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
+    return ShowNotice("5107 confirmation", GetMsg(IDS_CONFIRM_UNINSTALL), GetMsg(IDS_UNINSTALL_CAPTION),
+                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
 }
 
 void ShowCannotOpenList() {
@@ -47,12 +49,12 @@ void ShowCannotOpenList() {
     // A long translation is cut at the buffer's end, at a character boundary.
     FormatInto(text, sizeof(text), GetFormatMsg(IDS_CANNOT_OPEN_LIST), kListName);
     DropCutLeadByte(text);
-    MessageBoxA(nullptr, text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONERROR);
+    ShowNotice("5108 list missing", text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONERROR);
 }
 
 void ShowRestartNotice() {
-    MessageBoxA(nullptr, GetMsg(IDS_RESTART_NEEDED), GetMsg(IDS_UNINSTALL_CAPTION),
-                MB_SETFOREGROUND | MB_ICONINFORMATION);
+    ShowNotice("5114 restart needed", GetMsg(IDS_RESTART_NEEDED), GetMsg(IDS_UNINSTALL_CAPTION),
+               MB_SETFOREGROUND | MB_ICONINFORMATION);
 }
 
 // Opens the list in the current directory and reads it whole; the file stays
@@ -119,7 +121,10 @@ void AddCount(std::string& summary, std::size_t count, const char* one, const ch
 }
 
 void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, bool scriptStarted) {
-    std::string summary = "uninstall complete";
+    // What the run meant to remove but kept makes it incomplete, whatever the
+    // lines above said of each action.
+    std::string summary =
+        KeptCount() || outcome.foldersLeft || !scriptStarted ? "uninstall incomplete" : "uninstall complete";
     AddCount(summary, static_cast<std::size_t>(outcome.scheduled), "file at the next restart",
              "files at the next restart");
     AddCount(summary, entries.refused.size() + static_cast<std::size_t>(outcome.throughLinks),
@@ -134,7 +139,7 @@ void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome,
 
 }  // namespace
 
-void Uninstall() {
+UninstallOutcome Uninstall() {
     char programPath[kPathSize];
     char folder[kPathSize];
     std::wstring wideFolder;
@@ -147,11 +152,11 @@ void Uninstall() {
     if (!found || !ProgramFolderOf(programPath, folder, sizeof(folder)) ||
         !(WinNT() ? SetCurrentDirectoryW(wideFolder.c_str()) : SetCurrentDirectoryA(folder)) ||
         !AddEndSlash(folder, sizeof(folder))) {
-        return;
+        return UninstallOutcome::Failed;
     }
     if (!AppState.Silent && !ConfirmUninstall()) {
         SetRunOutcome("uninstall cancelled: not confirmed");
-        return;
+        return UninstallOutcome::Declined;
     }
 
     File list;
@@ -159,7 +164,7 @@ void Uninstall() {
     if (!ReadList(list, listText)) {
         SetRunOutcome("uninstall stopped: cannot open %s", kListName);
         ShowCannotOpenList();
-        return;
+        return UninstallOutcome::Failed;
     }
     RemoveIntegration();
     LanguageLibrary::Unload();
@@ -173,6 +178,7 @@ void Uninstall() {
     const char* const listName[] = {kListName};
     DeleteFiles(*access, listName, 1, folder);
     access.reset();
+    if (RunLogActive) LogProgramFolderLeftovers(folder, PointToName(programPath));
     if (outcome.renameFailed) ShowRestartNotice();
     // Without the script the program and its folder stay: the user is told
     // to delete them, as the script would have.
@@ -180,5 +186,7 @@ void Uninstall() {
     // and start whatever stands there: without the exact form, none is written.
     bool scriptStarted = exactPath && StartRemovalScript(programPath);
     if (RunLogActive) SetUninstallOutcome(entries, outcome, scriptStarted);
-    if (!scriptStarted) ShowDeleteManuallyNotice();
+    if (scriptStarted) return UninstallOutcome::Done;
+    ShowDeleteManuallyNotice();
+    return UninstallOutcome::Failed;
 }

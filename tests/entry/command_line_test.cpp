@@ -82,6 +82,31 @@ TEST(ScanCommandLine, LogSwitchIsTheWordAloneAndNoOption) {
     }
 }
 
+// The value is taken whole: its "/" and "-" start no option.
+TEST(ScanCommandLine, LogPathIsTakenWhole) {
+    const struct {
+        const char* commandLine;
+        Road road;
+        const char* path;  // null: no path given
+    } cases[] = {
+        {"/s /log=C:\\logs\\k.log", Road::Uninstall, "C:\\logs\\k.log"},
+        {"/S /LOG=\"C:\\my-logs\\a b.log\" /s", Road::Uninstall, "C:\\my-logs\\a b.log"},
+        {"/s /log:C:/logs/k.log", Road::Uninstall, "C:/logs/k.log"},
+        {"/s \"/log:C:/a -b/k.log\"", Road::Uninstall, "C:/a -b/k.log"},
+        {"/s /log=\"C:\\x /y", Road::Uninstall, "C:\\x /y"},
+        {"/s /log= /wait", Road::None, ""},
+        {"/s /logs=x.log", Road::None, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        AppState = {};
+        RunPlan plan = ScanCommandLine(c.commandLine);
+        EXPECT_EQ(c.road, ChooseRoad(plan));
+        EXPECT_EQ(c.path != nullptr, plan.LogPathGiven);
+        EXPECT_EQ(c.path ? c.path : "", plan.LogPath);
+    }
+}
+
 TEST(ScanCommandLine, SetupRequestNeverLeadsToUninstall) {
     AppState = {};
     RunPlan plan = ScanCommandLine("/s /setup");
