@@ -1,9 +1,10 @@
-// The uninstall while a folder of the program folder is flipped, as fast as
-// the host can, between the real folder and a link to another program's
-// files (the race-links driver does the flipping): each check and deletion
-// may meet either. Nothing the link leads to may ever go. The removal script
-// is only recorded (by the interpreter relay), not run: the program files
-// stay, and each uninstall writes its script under the same name.
+// The uninstall while a folder of the program folder is flipped, about a
+// thousand times a second, between the real folder and a link to another
+// program's files (the race-links driver does the flipping): each check and
+// deletion may meet either. Nothing the link leads to may ever go. The
+// removal script is only recorded (by the interpreter relay), not run: the
+// program files stay, and each uninstall writes its script under the same
+// name.
 #include <windows.h>
 
 #include <gtest/gtest.h>
