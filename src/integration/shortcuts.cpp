@@ -64,7 +64,8 @@ bool ReadSpecialFolder(int csidl, Read read) {
 // The same as the file system names it, on the NT family.
 bool GetSpecialFolderWide(int csidl, wchar_t* path) {
     path[0] = L'\0';
-    bool found = ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListW(items, path) != 0; });
+    bool found =
+        ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListW(items, path) != 0; });
     return found && path[0] != L'\0';
 }
 
@@ -81,7 +82,8 @@ bool GetSpecialFolder(int csidl, char* path, wchar_t* widePath = nullptr) {
         if (widePath) std::wcscpy(widePath, wide);
         return true;
     }
-    bool found = ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListA(items, path) != 0; });
+    bool found =
+        ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListA(items, path) != 0; });
     if (!found || path[0] == '\0') {
         path[0] = '\0';
         return false;
@@ -220,7 +222,9 @@ void UpdateGroup(const char* programsFolder, const wchar_t* widePrograms, bool w
     }
     const BOOL created = widePrograms ? CreateDirectoryW(wideGroup, nullptr) : CreateDirectoryA(group, nullptr);
     DWORD result = created ? ERROR_SUCCESS : GetLastError();
-    if (RunLogActive && result != ERROR_ALREADY_EXISTS) LogAction(static_cast<long>(result), "folder: created %s", group);
+    if (RunLogActive && result != ERROR_ALREADY_EXISTS) {
+        LogAction(static_cast<long>(result), "folder: created %s", group);
+    }
     if (groupFolder && FileExists(group, nullptr)) CopyBounded(groupFolder, group, kPathSize);
     if (widePrograms) {
         FillGroupW(wideGroup, wideNames);

@@ -184,7 +184,8 @@ DeleteResult DeleteThroughHandle(HeldHandle& opened, DWORD attributes) {
         Native().set(opened.Get(), &status, &basic, sizeof(basic), FileBasicInformation);
     }
     FILE_DISPOSITION_INFORMATION disposition = {TRUE};
-    NTSTATUS result = Native().set(opened.Get(), &status, &disposition, sizeof(disposition), FileDispositionInformation);
+    NTSTATUS result =
+        Native().set(opened.Get(), &status, &disposition, sizeof(disposition), FileDispositionInformation);
     if (NT_SUCCESS(result)) {
         opened.Close();
         return DeleteResult::Deleted;
@@ -335,7 +336,8 @@ bool FolderWalk::OpenLast(const wchar_t* entry, Opened& opened, Fate& fate) {
 void FolderWalk::Forget(const std::wstring& key) {
     folders_.erase(key);
     const std::wstring below = key + L'\\';
-    for (auto it = folders_.lower_bound(below); it != folders_.end() && it->first.compare(0, below.size(), below) == 0;) {
+    for (auto it = folders_.lower_bound(below);
+         it != folders_.end() && it->first.compare(0, below.size(), below) == 0;) {
         it = folders_.erase(it);
     }
 }

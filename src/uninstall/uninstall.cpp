@@ -78,7 +78,9 @@ void DeleteFiles(EntryAccess& access, const char* const* names, std::size_t coun
         char path[kPathSize];
         if (!FormatInto(path, sizeof(path), "%s%s", folder, names[i])) continue;
         Fate fate = access.Remove({path, path + std::strlen(folder)});
-        if (RunLogActive && fate != Fate::NotFound) LogAction(fate == Fate::Deleted ? 0 : kLogFailed, "file: deleted %s", path);
+        if (RunLogActive && fate != Fate::NotFound) {
+            LogAction(fate == Fate::Deleted ? 0 : kLogFailed, "file: deleted %s", path);
+        }
     }
 }
 

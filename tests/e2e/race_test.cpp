@@ -68,8 +68,8 @@ TEST(UninstallRace, NothingIsDeletedThroughAFolderSwappedForALink) {
         const std::string folder = tree + name + "\\";
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
         ASSERT_TRUE(CreateDirectoryA((folder + "sub").c_str(), nullptr));
-        ASSERT_TRUE(CopyFileA((TestProgramFolder() + "..\\..\\Uninstall.exe").c_str(), (folder + "Uninstall.exe").c_str(),
-                              FALSE));
+        const std::string built = TestProgramFolder() + "..\\..\\Uninstall.exe";
+        ASSERT_TRUE(CopyFileA(built.c_str(), (folder + "Uninstall.exe").c_str(), FALSE));
         std::string list;
         for (int number = 0; number < kVictims; ++number) {
             ASSERT_TRUE(WriteBytes(folder + "sub\\" + VictimName(number), "ours"));
