@@ -39,6 +39,8 @@ bool ResolvesInside(const std::string& rest) {
             if (IsLeadByte(c) && i + 1 < rest.size()) component += rest[++i];
             continue;
         }
+        // Windows drops a dot or blank at the end of a name: none may be there.
+        Check(component.empty() || (component.back() != '.' && component.back() != ' '));
         bool dotsAndBlanks = !component.empty() && component.find_first_not_of(". ") == std::string::npos;
         if (dotsAndBlanks && component != ".") --depth;
         else if (!component.empty() && component != ".") ++depth;

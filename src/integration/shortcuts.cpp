@@ -5,10 +5,14 @@
 
 #include <cstring>
 #include <cwchar>
+#include <memory>
+#include <string>
 
 #include "integration/archiver.h"
 #include "localization/messages.h"
+#include "platform/ansi_path.h"
 #include "platform/file.h"
+#include "platform/handle_walk.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/run_log.h"
@@ -21,7 +25,9 @@ static_assert(kPathSize >= MAX_PATH, "SHGetPathFromIDListA writes up to MAX_PATH
 
 const char kLinkName[] = "Kelvon.lnk";
 const char kGroupName[] = "Kelvon";
+const wchar_t kGroupNameW[] = L"Kelvon";
 const char kLinkExtension[] = ".lnk";
+const wchar_t kLinkExtensionW[] = L".lnk";
 
 // The program group's links: the first is always named "Kelvon", the others
 // by messages that a catalog may translate.
@@ -41,23 +47,48 @@ using GroupLinkNames = char[kGroupLinkCount][kPathSize];
 // Western Windows without a catalog, for one.
 using GroupLinkNamesW = wchar_t[kGroupLinkCount][kPathSize];
 
-// A folder the system cannot name gives no path at all: an empty one would
-// put links and groups relative to the current folder. `widePath` (MAX_PATH
-// units, or null) receives the path in UTF-16 too.
-bool GetSpecialFolder(int csidl, char* path, wchar_t* widePath = nullptr) {
-    path[0] = '\0';
-    if (widePath) widePath[0] = L'\0';
+// The folder's item list, handed to `read` and freed afterwards.
+template <typename Read>
+bool ReadSpecialFolder(int csidl, Read read) {
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return false;
-    bool found = SHGetPathFromIDListA(items, path) && path[0] != '\0';
-    if (widePath) found = found && SHGetPathFromIDListW(items, widePath) && widePath[0] != L'\0';
+    bool found = read(items);
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator))) {
         allocator->Free(items);
         allocator->Release();
     }
-    if (!found) path[0] = '\0';
     return found;
+}
+
+// The same as the file system names it, on the NT family.
+bool GetSpecialFolderWide(int csidl, wchar_t* path) {
+    path[0] = L'\0';
+    bool found =
+        ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListW(items, path) != 0; });
+    return found && path[0] != L'\0';
+}
+
+// A folder the system cannot name gives no path at all: an empty one would
+// put links and groups relative to the current folder. On the NT family the
+// ANSI form must name exactly the folder: an unelevated process can redirect
+// the user's folders under HKCU to a name the code page lacks characters of.
+// There `widePath` (MAX_PATH units, or null) receives the path in UTF-16 too.
+bool GetSpecialFolder(int csidl, char* path, wchar_t* widePath = nullptr) {
+    path[0] = '\0';
+    if (WinNT()) {
+        wchar_t wide[MAX_PATH];
+        if (!GetSpecialFolderWide(csidl, wide) || !ExactAnsiPath(wide, path, kPathSize)) return false;
+        if (widePath) std::wcscpy(widePath, wide);
+        return true;
+    }
+    bool found =
+        ReadSpecialFolder(csidl, [path](LPITEMIDLIST items) { return SHGetPathFromIDListA(items, path) != 0; });
+    if (!found || path[0] == '\0') {
+        path[0] = '\0';
+        return false;
+    }
+    return true;
 }
 
 // folder\name in a kPathSize buffer; false when it does not fit.
@@ -139,24 +170,61 @@ void FillGroup(const char* group, const GroupLinkNames& names) {
     }
 }
 
-// The group in one programs folder, made anew with its links (those the user
-// added to an older one go with it), or removed. With `widePrograms` (the
-// NT family) the group is made and filled through the wide calls.
+// Our own links in the group, by name, then the group folder if that left it
+// empty. Anything else in it stays: a link, what a link leads to, and the
+// user's own files. The group's folder lies in the user's reach, and the
+// programs folder itself may be redirected anywhere under HKCU. Through the
+// walk from `widePrograms` on the NT family, by path on Windows 95, 98 and Me.
+void RemoveGroup(const wchar_t* widePrograms, const char* group, const GroupLinkNames& names,
+                 const GroupLinkNamesW& wideNames) {
+    std::unique_ptr<FolderWalk> walk;
+    if (widePrograms) walk.reset(new FolderWalk(widePrograms));
+    std::wstring entry;
+    for (int i = 0; i < kGroupLinkCount; ++i) {
+        char fileName[kPathSize];
+        char path[kPathSize];
+        if (!FormatInto(fileName, sizeof(fileName), "%s%s", names[i], kLinkExtension) ||
+            !PathInFolder(group, fileName, path)) {
+            continue;
+        }
+        entry = std::wstring(kGroupNameW) + L"\\" + wideNames[i] + kLinkExtensionW;
+        Fate fate = walk ? walk->Remove(entry.c_str()) : RemoveByPath(path);
+        if (RunLogActive && fate != Fate::NotFound) {
+            LogAction(fate == Fate::Deleted ? 0 : kLogFailed, "shortcut: deleted %s", path);
+        }
+    }
+    Fate fate = walk ? walk->Remove(kGroupNameW) : RemoveByPath(group);
+    if (!RunLogActive || fate == Fate::NotFound) return;
+    if (fate == Fate::FolderWaiting) {
+        LogLine("folder: %s holds other files, left", group);
+    } else {
+        LogAction(fate == Fate::Removed ? 0 : kLogFailed, "folder: removed %s", group);
+    }
+}
+
+// The group in one programs folder, made anew with its links, or removed.
+// With `widePrograms` (the NT family) the group is made and filled through
+// the wide calls.
 void UpdateGroup(const char* programsFolder, const wchar_t* widePrograms, bool wanted, const GroupLinkNames& names,
                  const GroupLinkNamesW& wideNames, char* groupFolder) {
     char group[kPathSize];
-    wchar_t groupName[sizeof(kGroupName)];
     wchar_t wideGroup[kPathSize];
     if (!PathInFolder(programsFolder, kGroupName, group)) return;
-    MultiByteToWideChar(CP_ACP, 0, kGroupName, -1, groupName, sizeof(kGroupName));
-    if (widePrograms && !PathInFolderW(widePrograms, groupName, wideGroup)) return;
-    bool existed = RunLogActive && GetFileAttributesA(group) != INVALID_FILE_ATTRIBUTES;
-    bool deleted = DeleteFolderTree(group);
-    if (existed) LogAction(deleted ? 0 : kLogFailed, "folder: deleted %s with its contents", group);
+    if (widePrograms && !PathInFolderW(widePrograms, kGroupNameW, wideGroup)) return;
+    RemoveGroup(widePrograms, group, names, wideNames);
     if (!wanted) return;
+    // What stands under the group's name now is kept; links are made in it
+    // only when it is a plain folder, never through a link planted there.
+    DWORD attributes = GetFileAttributesA(group);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (RunLogActive) LogLine("folder: %s is a link, no shortcuts made in it", group);
+        return;
+    }
     const BOOL created = widePrograms ? CreateDirectoryW(wideGroup, nullptr) : CreateDirectoryA(group, nullptr);
     DWORD result = created ? ERROR_SUCCESS : GetLastError();
-    if (RunLogActive) LogAction(static_cast<long>(result), "folder: created %s", group);
+    if (RunLogActive && result != ERROR_ALREADY_EXISTS) {
+        LogAction(static_cast<long>(result), "folder: created %s", group);
+    }
     if (groupFolder && FileExists(group, nullptr)) CopyBounded(groupFolder, group, kPathSize);
     if (widePrograms) {
         FillGroupW(wideGroup, wideNames);
@@ -212,20 +280,6 @@ bool CreateShellLinkW(const wchar_t* target, const wchar_t* linkPath, const wcha
 bool GetDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_DESKTOPDIRECTORY, path); }
 
 bool GetCommonDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, path); }
-
-bool DeleteFolderTree(const char* folder) {
-    if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) return false;
-    // SHFileOperationA takes a list ended by a second zero. A path too long
-    // for it is refused: cut, it would name another folder.
-    char list[kPathSize + 1];
-    if (!FormatInto(list, kPathSize, "%s", folder)) return false;
-    list[std::strlen(list) + 1] = '\0';
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = list;
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    return SHFileOperationA(&operation) == 0;
-}
 
 void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
     char archiverPath[kPathSize];

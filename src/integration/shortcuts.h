@@ -15,14 +15,12 @@ bool CreateShellLinkW(const wchar_t* target, const wchar_t* linkPath, const wcha
 bool GetDesktopFolder(char* path);
 bool GetCommonDesktopFolder(char* path);
 
-// Deletes the folder with everything in it, silently. False when it does not
-// exist, when its path is too long to pass whole, or when the deletion fails.
-bool DeleteFolderTree(const char* folder);
-
 // Makes the desktop link, the Start menu link and the program group "Kelvon"
-// match the settings' flags: made where set, removed where clear. On Vista
-// and later the two links are the all-users ones; on the NT family the group
-// is made in both programs folders. groupFolder, a kPathSize buffer or null,
+// match the settings' flags: made where set, removed where clear. A group is
+// removed, also before it is made anew, by deleting our own links in it by
+// name and then the folder if that left it empty. On Vista and later the two
+// links are the all-users ones; on the NT family the group is made in both
+// programs folders. groupFolder, a kPathSize buffer or null,
 // receives the group folder made last (the all-users one where there is one).
 // A special folder the system cannot name is passed over.
 void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder);

@@ -2,14 +2,34 @@
 
 #include <windows.h>
 
+#include "platform/ansi_path.h"
 #include "platform/path_text.h"
+#include "platform/system.h"
 
 bool GetProgramPath(char* path, std::size_t capacity) {
     if (capacity == 0) return false;
+    // The ANSI call would name a look-alike folder where the code page lacks
+    // a character of the true one.
+    if (WinNT()) {
+        wchar_t wide[kPathSize];
+        if (GetProgramPathW(wide, kPathSize) && ExactAnsiPath(wide, path, capacity)) return true;
+        path[0] = '\0';
+        return false;
+    }
     DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(capacity));
     // A path that filled the buffer may have been cut.
     if (length == 0 || length >= capacity) {
         path[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool GetProgramPathW(wchar_t* path, std::size_t capacity) {
+    if (capacity == 0) return false;
+    DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(capacity));
+    if (length == 0 || length >= capacity) {
+        path[0] = L'\0';
         return false;
     }
     return true;

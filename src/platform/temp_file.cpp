@@ -1,11 +1,28 @@
 #include "platform/temp_file.h"
 
+#include "platform/ansi_path.h"
 #include "platform/path_text.h"
+#include "platform/system.h"
+
+namespace {
+
+// The temp folder comes from the user's environment, which an unelevated
+// process sets: on the NT family only its exact ANSI form is taken.
+bool GetTempFolder(char* folder, std::size_t capacity) {
+    if (WinNT()) {
+        wchar_t wide[kPathSize];
+        DWORD length = GetTempPathW(kPathSize, wide);
+        return length != 0 && length < kPathSize && ExactAnsiPath(wide, folder, capacity);
+    }
+    DWORD length = GetTempPathA(static_cast<DWORD>(capacity), folder);
+    return length != 0 && length < capacity;
+}
+
+}  // namespace
 
 HANDLE CreateNewTempFile(const TempFileName& nameOf, int first, int last, char* path, std::size_t capacity) {
     char folder[kPathSize];
-    DWORD length = GetTempPathA(sizeof(folder), folder);
-    if (length == 0 || length >= sizeof(folder)) return INVALID_HANDLE_VALUE;
+    if (!GetTempFolder(folder, sizeof(folder))) return INVALID_HANDLE_VALUE;
     char name[kPathSize];
     for (int number = first; number <= last; ++number) {
         if (!nameOf(number, name, sizeof(name)) || !FormatInto(path, capacity, "%s", folder) ||

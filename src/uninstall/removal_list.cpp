@@ -10,66 +10,90 @@ namespace {
 
 constexpr unsigned char kLowestTrailByte = 0x40;
 
-// A name made of dots and blanks alone, other than "." and "..", may be
-// read as either by the system's path rules; such an entry is refused.
-enum class ComponentKind { Name, Empty, Current, Parent, Ambiguous };
+// Windows reads a name that ends in a dot or a blank without them, and a
+// device name (with any extension) as the device: the name checked and the
+// name acted on would differ. "." and ".." end in a dot as well, so an entry
+// never climbs; no installer writes them.
+const char* const kDeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+const char* const kNumberedDevices[] = {"COM", "LPT"};
+// Superscript one, two and three in the Western code page also number a port.
+const char kSuperscriptDigits[] = "\xB9\xB2\xB3";
 
-ComponentKind ClassifyComponent(const char* begin, const char* end) {
-    if (begin == end) return ComponentKind::Empty;
-    for (const char* p = begin; p != end; ++p) {
-        if (*p != '.' && *p != ' ') return ComponentKind::Name;
+bool SameLetters(const char* begin, const char* end, const char* upper) {
+    for (const char* p = begin; p != end; ++p, ++upper) {
+        char c = *p >= 'a' && *p <= 'z' ? static_cast<char>(*p - 'a' + 'A') : *p;
+        if (*upper == '\0' || c != *upper) return false;
     }
-    std::size_t length = static_cast<std::size_t>(end - begin);
-    if (length == 1 && *begin == '.') return ComponentKind::Current;
-    if (length == 2 && begin[0] == '.' && begin[1] == '.') return ComponentKind::Parent;
-    return ComponentKind::Ambiguous;
+    return *upper == '\0';
+}
+
+bool IsDeviceName(const char* begin, const char* end) {
+    // The device is named by what stands before the first dot, blanks dropped.
+    const char* base = begin;
+    while (base != end && *base != '.') ++base;
+    while (base != begin && base[-1] == ' ') --base;
+    for (const char* device : kDeviceNames) {
+        if (SameLetters(begin, base, device)) return true;
+    }
+    if (base - begin != 4) return false;
+    unsigned char number = static_cast<unsigned char>(begin[3]);
+    bool numbered = (number >= '1' && number <= '9') || (number != 0 && std::strchr(kSuperscriptDigits, number));
+    for (const char* device : kNumberedDevices) {
+        if (numbered && SameLetters(begin, begin + 3, device)) return true;
+    }
+    return false;
+}
+
+bool IsForbiddenInName(unsigned char c) {
+    return c < 0x20 || std::strchr("<>:\"|?*", c) != nullptr;
+}
+
+// A part is an empty one (between doubled separators, or after a last one,
+// which names nothing of its own) or a name. A name must be read alike by
+// every path function: no character Windows refuses in names (a trail byte
+// of a double-byte character may have any value and is none), no dot or
+// blank at its end, no device.
+enum class PartKind { Empty, Literal, Ambiguous };
+
+PartKind ClassifyPart(const char* begin, const char* end) {
+    if (begin == end) return PartKind::Empty;
+    const char* last = begin;
+    for (const char* p = begin; p != end; p = CharNextDbcs(p)) {
+        if (CharNextDbcs(p) == p + 1 && IsForbiddenInName(static_cast<unsigned char>(*p))) return PartKind::Ambiguous;
+        last = p;
+    }
+    if (*last == '.' || *last == ' ') return PartKind::Ambiguous;
+    return IsDeviceName(begin, end) ? PartKind::Ambiguous : PartKind::Literal;
 }
 
 }  // namespace
 
-bool StaysInsideFolder(const char* entry) {
-    // A leading separator makes the entry rooted or a UNC path.
-    if (IsPathSeparator(static_cast<unsigned char>(entry[0]))) return false;
-    int depth = 0;
-    const char* component = entry;
+EntryCheck CheckEntry(const char* entry) {
+    // A leading separator makes the entry rooted or a UNC path; a colon in
+    // its first part makes a drive.
+    if (IsPathSeparator(static_cast<unsigned char>(entry[0]))) return EntryCheck::Outside;
+    if (entry[0] != '\0' && entry[1] == ':') return EntryCheck::Outside;
+    const char* part = entry;
     for (const char* p = entry;; p = CharNextDbcs(p)) {
-        // A colon makes a drive, a device or a stream; no installed file needs one.
-        if (*p == ':') return false;
         // No double-byte code page has a trail byte below 0x40: a lead byte
         // before a colon, dot or slash may be read as a character of its own.
-        if (CharNextDbcs(p) == p + 2 && static_cast<unsigned char>(p[1]) < kLowestTrailByte) return false;
-        if (*p != '\0' && !IsPathSeparator(static_cast<unsigned char>(*p))) continue;
-        switch (ClassifyComponent(component, p)) {
-            case ComponentKind::Name: ++depth; break;
-            case ComponentKind::Parent:
-                if (--depth < 0) return false;
-                break;
-            case ComponentKind::Ambiguous: return false;
-            case ComponentKind::Empty:
-            case ComponentKind::Current: break;
+        if (CharNextDbcs(p) == p + 2 && static_cast<unsigned char>(p[1]) < kLowestTrailByte) {
+            return EntryCheck::Ambiguous;
         }
-        if (*p == '\0') return true;
-        component = p + 1;
+        if (*p != '\0' && !IsPathSeparator(static_cast<unsigned char>(*p))) continue;
+        if (ClassifyPart(part, p) == PartKind::Ambiguous) return EntryCheck::Ambiguous;
+        if (*p == '\0') return EntryCheck::Accepted;
+        part = p + 1;
     }
 }
 
 EntryCheck FormEntryPath(char* line, const char* folder, char* path, std::size_t capacity) {
     StripTrailingSpaces(line);
     if (*line == '\0') return EntryCheck::Empty;
-    if (!StaysInsideFolder(line)) return EntryCheck::Outside;
+    EntryCheck check = CheckEntry(line);
+    if (check != EntryCheck::Accepted) return check;
     if (!FormatInto(path, capacity, "%s%s", folder, line)) return EntryCheck::TooLong;
     return EntryCheck::Accepted;
-}
-
-std::vector<std::size_t> FoldersOnTheWay(const char* path, std::size_t folderLength) {
-    std::vector<std::size_t> ends;
-    const char* component = path + folderLength;
-    for (const char* p = component; *p; p = CharNextDbcs(p)) {
-        if (!IsPathSeparator(static_cast<unsigned char>(*p))) continue;
-        if (ClassifyComponent(component, p) == ComponentKind::Name) ends.push_back(static_cast<std::size_t>(p - path));
-        component = p + 1;
-    }
-    return ends;
 }
 
 RemovalList ReadRemovalList(const std::string& text, const char* folder) {
@@ -86,6 +110,7 @@ RemovalList ReadRemovalList(const std::string& text, const char* folder) {
             case EntryCheck::Accepted: list.paths.emplace_back(path); break;
             case EntryCheck::Empty: break;
             case EntryCheck::Outside:
+            case EntryCheck::Ambiguous:
             case EntryCheck::TooLong: list.refused.push_back({line.c_str(), check}); break;
         }
     }

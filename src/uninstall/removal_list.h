@@ -9,27 +9,26 @@ extern const char kListName[];
 
 // What one line of the list comes to.
 enum class EntryCheck {
-    Accepted,  // the full path was formed
-    Empty,     // nothing left after stripping: skipped
-    Outside,   // absolute, with a drive or UNC prefix, or climbing out with "..": refused
-    TooLong,   // the full path does not fit a path buffer: refused, never cut
+    Accepted,   // the full path was formed
+    Empty,      // nothing left after stripping: skipped
+    Outside,    // absolute, with a drive or UNC prefix: refused
+    Ambiguous,  // a part Windows may read as another name or a device: refused
+    TooLong,    // the full path does not fit a path buffer: refused, never cut
 };
 
-// Whether a relative entry stays inside the folder it is appended to.
-bool StaysInsideFolder(const char* entry);
+// Whether a relative entry names one object below the folder it is appended
+// to, the same one for every path function and for an open by literal name:
+// no root or drive, and every part a name without a dot or blank at its end,
+// without a character Windows refuses in names, and no device ("CON",
+// "com1.txt"). "." and ".." are refused with the rest: an entry never climbs.
+EntryCheck CheckEntry(const char* entry);
 
 // Strips `line` in place (trailing carriage returns, line feeds, blanks and
 // tabs; leading blanks stay) and forms folder + entry into `path`. `folder`
 // ends in a backslash.
 EntryCheck FormEntryPath(char* line, const char* folder, char* path, std::size_t capacity);
 
-// The ends of the leading parts of `path` past its first `folderLength`
-// bytes (the program folder) that name a folder: every folder the entry lies
-// in below the program folder, each of which could be a link leading
-// elsewhere. "." and ".." name no folder of their own.
-std::vector<std::size_t> FoldersOnTheWay(const char* path, std::size_t folderLength);
-
-// An entry that was Outside or TooLong, as the list gives it (stripped).
+// An entry that was Outside, Ambiguous or TooLong, as the list gives it (stripped).
 struct RefusedEntry {
     std::string entry;
     EntryCheck check;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,12 @@
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/run_log.h"
+#include "platform/system.h"
 #include "resources/resource_ids.h"
+#include "uninstall/deletion_walk.h"
 #include "uninstall/leftovers.h"
-#include "uninstall/link_guard.h"
 #include "uninstall/list_passes.h"
+#include "uninstall/path_access.h"
 #include "uninstall/program_folder.h"
 #include "uninstall/removal_list.h"
 #include "ui/notice.h"
@@ -68,23 +71,49 @@ bool ReadList(File& list, std::string& text) {
     }
 }
 
-// Files beside the program, in the current directory `folder`; a link
-// planted under one of their names stays, and so does what it leads to.
-void DeleteFiles(const char* const* names, std::size_t count, const char* folder) {
+// Files beside the program, in `folder`; a link planted under one of their
+// names stays, and so does what it leads to.
+void DeleteFiles(EntryAccess& access, const char* const* names, std::size_t count, const char* folder) {
     for (std::size_t i = 0; i < count; ++i) {
-        if (IsReparsePoint(GetFileAttributesA(names[i]))) continue;
-        SetFileAttributesA(names[i], 0);
-        DWORD result = DeleteFileA(names[i]) ? ERROR_SUCCESS : GetLastError();
-        if (RunLogActive && result != ERROR_FILE_NOT_FOUND) {
-            LogAction(static_cast<long>(result), "file: deleted %s%s", folder, names[i]);
+        char path[kPathSize];
+        if (!FormatInto(path, sizeof(path), "%s%s", folder, names[i])) continue;
+        Fate fate = access.Remove({path, path + std::strlen(folder)});
+        if (RunLogActive && fate != Fate::NotFound) {
+            LogAction(fate == Fate::Deleted ? 0 : kLogFailed, "file: deleted %s", path);
         }
+    }
+}
+
+// The program's path on the NT family: as the file system names it, and in
+// ANSI for the log and the removal script. `exact` tells whether the ANSI
+// form names the program itself; where it does not, it only serves the log.
+// `folder` ends in a backslash.
+bool ProgramPathsNT(std::wstring& folder, char* programPath, bool& exact) {
+    wchar_t program[kPathSize];
+    if (!GetProgramPathW(program, kPathSize)) return false;
+    folder = program;
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    exact = GetProgramPath(programPath, kPathSize);
+    return exact || WideToAnsi(program, programPath, kPathSize);
+}
+
+// Through held handles on the NT family, by path on Windows 95, 98 and Me.
+std::unique_ptr<EntryAccess> ReachEntries(const std::wstring& folder) {
+    if (WinNT()) return std::unique_ptr<EntryAccess>(new DeletionWalk(folder.c_str()));
+    return std::unique_ptr<EntryAccess>(new PathAccess());
+}
+
+const char* RefusalReason(EntryCheck check) {
+    switch (check) {
+        case EntryCheck::Outside: return "outside the program folder";
+        case EntryCheck::Ambiguous: return "a name Windows reads two ways";
+        default: return "too long for a path";
     }
 }
 
 void LogRefusedEntries(const std::vector<RefusedEntry>& refused) {
     for (const RefusedEntry& entry : refused) {
-        LogLine("list: %s: refused: %s", entry.entry.c_str(),
-                entry.check == EntryCheck::Outside ? "outside the program folder" : "too long for a path");
+        LogLine("list: %s: refused: %s", entry.entry.c_str(), RefusalReason(entry.check));
     }
 }
 
@@ -102,6 +131,8 @@ void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome,
              "files at the next restart");
     AddCount(summary, entries.refused.size() + static_cast<std::size_t>(outcome.throughLinks),
              "list entry refused", "list entries refused");
+    AddCount(summary, static_cast<std::size_t>(outcome.leftInUse), "file in use left in place",
+             "files in use left in place");
     AddCount(summary, static_cast<std::size_t>(outcome.foldersLeft), "folder not empty, left",
              "folders not empty, left");
     if (!scriptStarted) summary += "; the removal script could not be started: the program and its folder stay";
@@ -113,11 +144,15 @@ void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome,
 UninstallOutcome Uninstall() {
     char programPath[kPathSize];
     char folder[kPathSize];
+    std::wstring wideFolder;
+    bool exactPath = false;
     // The list, the help index files and the script's folder are all taken
     // from the current directory: without it, nothing is done at all.
     SetRunOutcome("uninstall stopped: the program's folder cannot be used");
-    if (!GetProgramPath(programPath, sizeof(programPath)) ||
-        !ProgramFolderOf(programPath, folder, sizeof(folder)) || !SetCurrentDirectoryA(folder) ||
+    bool found = WinNT() ? ProgramPathsNT(wideFolder, programPath, exactPath)
+                         : (exactPath = GetProgramPath(programPath, sizeof(programPath)));
+    if (!found || !ProgramFolderOf(programPath, folder, sizeof(folder)) ||
+        !(WinNT() ? SetCurrentDirectoryW(wideFolder.c_str()) : SetCurrentDirectoryA(folder)) ||
         !AddEndSlash(folder, sizeof(folder))) {
         return UninstallOutcome::Failed;
     }
@@ -135,19 +170,23 @@ UninstallOutcome Uninstall() {
     }
     RemoveIntegration();
     LanguageLibrary::Unload();
-    DeleteFiles(kHelpIndexFiles, std::size(kHelpIndexFiles), folder);
-    DeleteFiles(kSetupFiles, std::size(kSetupFiles), folder);
+    std::unique_ptr<EntryAccess> access = ReachEntries(wideFolder);
+    DeleteFiles(*access, kHelpIndexFiles, std::size(kHelpIndexFiles), folder);
+    DeleteFiles(*access, kSetupFiles, std::size(kSetupFiles), folder);
     RemovalList entries = ReadRemovalList(listText, folder);
     if (RunLogActive) LogRefusedEntries(entries.refused);
-    PassOutcome outcome = RemoveListedEntries(entries.paths, std::strlen(folder), PointToName(programPath));
+    PassOutcome outcome = RemoveListedEntries(*access, entries.paths, std::strlen(folder), PointToName(programPath));
     list.Close();
-    DWORD listResult = DeleteFileA(kListName) ? ERROR_SUCCESS : GetLastError();
-    if (RunLogActive) LogAction(static_cast<long>(listResult), "file: deleted %s%s", folder, kListName);
+    const char* const listName[] = {kListName};
+    DeleteFiles(*access, listName, 1, folder);
+    access.reset();
     if (RunLogActive) LogProgramFolderLeftovers(folder, PointToName(programPath));
     if (outcome.renameFailed) ShowRestartNotice();
     // Without the script the program and its folder stay: the user is told
     // to delete them, as the script would have.
-    bool scriptStarted = StartRemovalScript(programPath);
+    // A script by a path that names a look-alike of the program would delete
+    // and start whatever stands there: without the exact form, none is written.
+    bool scriptStarted = exactPath && StartRemovalScript(programPath);
     if (RunLogActive) SetUninstallOutcome(entries, outcome, scriptStarted);
     if (scriptStarted) return UninstallOutcome::Done;
     ShowDeleteManuallyNotice();

@@ -10,61 +10,55 @@
 
 namespace {
 
-TEST(RemovalList, OnlyEntriesInsideTheFolder) {
+// One row per way a name could be read as another: each of these once
+// deleted a file behind a link that the check had looked at under the
+// other reading.
+TEST(RemovalList, OnlyLiteralEntriesInsideTheFolder) {
     const struct {
         const char* entry;
-        bool inside;
+        EntryCheck check;
     } cases[] = {
-        {"file.txt", true},        {"sub\\file.txt", true},   {"sub/deep\\x", true},     {"a\\..\\b", true},
-        {".\\file", true},         {"sub\\.", true},          {"a\\b\\..\\..\\c", true}, {"sub\\\\file", true},
-        {"file.", true},           {" lead", true},           {"a..b\\c", true},         {"..x", true},
-        {"..", false},             {"..\\file", false},       {"../file", false},        {"a\\..\\..\\b", false},
-        {"sub\\..\\..", false},    {"\\file", false},         {"/file", false},          {"\\\\server\\s\\f", false},
-        {"C:\\file", false},       {"C:file", false},         {"file:stream", false},    {"...\\x", false},
-        {"a\\. \\b", false},       {".. \\x", false},         {" ..\\x", false},         {"\\\\?\\C:\\x", false},
+        {"file.txt", EntryCheck::Accepted}, {"sub\\file.txt", EntryCheck::Accepted},
+        {"sub/deep\\x", EntryCheck::Accepted}, {"sub\\\\file", EntryCheck::Accepted},
+        {"folder\\", EntryCheck::Accepted}, {" lead", EntryCheck::Accepted}, {"a..b\\c", EntryCheck::Accepted},
+        {"..x", EntryCheck::Accepted}, {".hidden", EntryCheck::Accepted}, {"a b\\c d.txt", EntryCheck::Accepted},
+        {"CONSOLE.txt", EntryCheck::Accepted}, {"COM10", EntryCheck::Accepted}, {"LPT", EntryCheck::Accepted},
+        {"xcon\\nul2", EntryCheck::Accepted}, {"\\file", EntryCheck::Outside}, {"/file", EntryCheck::Outside},
+        {"\\\\server\\s\\f", EntryCheck::Outside}, {"\\\\?\\C:\\x", EntryCheck::Outside},
+        {"C:\\file", EntryCheck::Outside}, {"C:file", EntryCheck::Outside},
+        {"sub \\victim1.txt", EntryCheck::Ambiguous}, {"dot..\\victim2.txt", EntryCheck::Ambiguous},
+        {"CON\\victim.txt", EntryCheck::Ambiguous}, {"sub .\\victim.txt", EntryCheck::Ambiguous},
+        {"x  \\victim.txt", EntryCheck::Ambiguous}, {"file.", EntryCheck::Ambiguous}, {"file ", EntryCheck::Ambiguous},
+        {"con.txt\\x", EntryCheck::Ambiguous}, {"sub\\Nul .log", EntryCheck::Ambiguous}, {"aux", EntryCheck::Ambiguous},
+        {"prn.x.y", EntryCheck::Ambiguous}, {"com1", EntryCheck::Ambiguous}, {"LPT9.dat", EntryCheck::Ambiguous},
+        {"COM\xB9", EntryCheck::Ambiguous}, {"CONOUT$", EntryCheck::Ambiguous}, {"..", EntryCheck::Ambiguous},
+        {"..\\file", EntryCheck::Ambiguous}, {"a\\..\\b", EntryCheck::Ambiguous}, {".\\file", EntryCheck::Ambiguous},
+        {"...\\x", EntryCheck::Ambiguous}, {"file:stream", EntryCheck::Ambiguous}, {"a<b", EntryCheck::Ambiguous},
+        {"a>b", EntryCheck::Ambiguous}, {"a\"b", EntryCheck::Ambiguous}, {"a|b", EntryCheck::Ambiguous},
+        {"sub\\a?b", EntryCheck::Ambiguous}, {"*.txt", EntryCheck::Ambiguous}, {"tab\there", EntryCheck::Ambiguous},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
-        EXPECT_EQ(c.inside, StaysInsideFolder(c.entry));
+        EXPECT_EQ(c.check, CheckEntry(c.entry));
     }
 }
 
 // In code page 932 "\x81\x5c" is one character, whose trail byte has the
-// value of a backslash: it starts no new component.
+// value of a backslash, and "\x81\x7c" one whose trail byte has the value of
+// "|": neither starts a new part or is refused as a character.
 TEST(RemovalList, DoubleByteTrailBytesAreNoSeparators) {
-    const char entry[] = "\x81\\..\\..\\x";
-    EXPECT_FALSE(StaysInsideFolder(entry));  // single-byte: "\x81", "..", "..", "x" climbs out
+    const char entry[] = "\x81\\x\\\x81|";
+    EXPECT_EQ(EntryCheck::Ambiguous, CheckEntry(entry));  // single-byte: "\x81", "x", "\x81|"
     LeadByteTableData saved = LeadByteTable;
     LeadByteTable = {};
     LeadByteTable.MultiByte = 1;
     for (int i = 0x81; i <= 0x9F; ++i) LeadByteTable.LeadByte[i] = 1;
-    EXPECT_TRUE(StaysInsideFolder(entry));  // "\x81\x5c..", "..", "x" stays inside
+    EXPECT_EQ(EntryCheck::Accepted, CheckEntry(entry));
     // A lead byte before a byte that is no trail byte is refused however read.
-    for (const char* malformed : {"\x81:\\x", "\x81/..\\..\\x", "a\\\x81.\\x"}) {
-        EXPECT_FALSE(StaysInsideFolder(malformed)) << malformed;
+    for (const char* malformed : {"\x81:\\x", "\x81/x", "a\\\x81.\\x"}) {
+        EXPECT_NE(EntryCheck::Accepted, CheckEntry(malformed)) << malformed;
     }
     LeadByteTable = saved;
-}
-
-// Each folder below the program folder that an entry lies in is looked at
-// for a link; "." and ".." name no folder of their own, the program folder
-// itself is not looked at.
-TEST(RemovalList, FoldersOnTheWayBelowTheProgramFolder) {
-    const struct {
-        const char* path;
-        std::vector<std::string> folders;
-    } cases[] = {
-        {"C:\\P\\file", {}},
-        {"C:\\P\\a\\b/c\\file", {"C:\\P\\a", "C:\\P\\a\\b", "C:\\P\\a\\b/c"}},
-        {"C:\\P\\a\\..\\.\\b\\\\f", {"C:\\P\\a", "C:\\P\\a\\..\\.\\b"}},
-        {"C:\\P\\folder\\", {"C:\\P\\folder"}},
-        {"C:\\P\\\x81\\\\f", {"C:\\P\\\x81"}},  // single-byte: "\x81" is a name of its own
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> folders;
-        for (std::size_t end : FoldersOnTheWay(c.path, 5)) folders.emplace_back(c.path, end);
-        EXPECT_EQ(c.folders, folders) << c.path;
-    }
 }
 
 TEST(RemovalList, ReadsEveryLineIntoAFullPath) {
@@ -76,6 +70,7 @@ TEST(RemovalList, ReadsEveryLineIntoAFullPath) {
                              "sub\\trailing.txt \t\r\r\n"
                              " lead.txt\n"
                              "..\\outside.txt\n"
+                             "sub .\\victim.txt\n"
                              "C:\\absolute.txt\n"
                              "\\\\server\\share\\x\n" +
                              longName.substr(1) + "\n" +  // fits with its terminator
@@ -88,7 +83,7 @@ TEST(RemovalList, ReadsEveryLineIntoAFullPath) {
         "C:\\Prog\\" + longName.substr(1), "C:\\Prog\\zero",  "C:\\Prog\\last",
     };
     EXPECT_EQ(expected, list.paths);
-    EXPECT_EQ(5u, list.refused.size());
+    EXPECT_EQ(6u, list.refused.size());
     for (const std::string& path : list.paths) EXPECT_LT(path.size(), kPathSize);
 }
 
