@@ -37,6 +37,19 @@ bool IsLogSwitch(const char* text) {
     return StartsWithNoCase(text, "log") && std::strchr(" \t/-", text[3]) != nullptr;
 }
 
+// "=N" right after the word: the removal script's copy waits for process N.
+// Anything else, a number too large among it, is no process.
+unsigned long ProcessIdAfterWait(const char* text) {
+    if (*text != '=') return 0;
+    unsigned long id = 0;
+    for (++text; *text >= '0' && *text <= '9'; ++text) {
+        unsigned long digit = static_cast<unsigned long>(*text - '0');
+        if (id > (0xFFFFFFFFul - digit) / 10) return 0;
+        id = id * 10 + digit;
+    }
+    return id;
+}
+
 void ApplyOption(const char* text, RunPlan& plan) {
     if (StartsWithNoCase(text, "setup")) {
         plan.SetupRequest = true;
@@ -50,6 +63,7 @@ void ApplyOption(const char* text, RunPlan& plan) {
         return;  // nor does the log switch
     } else if (StartsWithNoCase(text, "wait")) {
         plan.Actions.push_back(ImmediateAction::Wait);
+        plan.WaitProcessId = ProcessIdAfterWait(text + 4);
     } else if (StartsWithNoCase(text, "warning")) {
         plan.Actions.push_back(ImmediateAction::Warning);
     }

@@ -12,6 +12,7 @@ struct RunPlan {
     std::vector<ImmediateAction> Actions;
     bool HasOptions = false;
     bool LogRequest = false;  // the log switch: like the silent switch, not an option
+    unsigned long WaitProcessId = 0;  // "/wait=N": the wait ends with process N, not after a pause
 };
 
 // True when the self-extractor's command line holds a silent switch: a "-" or

@@ -19,6 +19,19 @@
 namespace {
 
 constexpr DWORD kWaitMilliseconds = 2000;
+// The longest wait for a process to end; the removal script goes on then.
+constexpr DWORD kProcessWaitMilliseconds = 60000;
+// The file of a process that has just ended may stay mapped a moment; the
+// removal script's tries to delete it are spaced by this pause as well.
+constexpr DWORD kSettleMilliseconds = 100;
+
+void WaitForProcessEnd(unsigned long processId) {
+    if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId)) {
+        WaitForSingleObject(process, kProcessWaitMilliseconds);
+        CloseHandle(process);
+    }
+    Sleep(kSettleMilliseconds);
+}
 
 }  // namespace
 
@@ -31,7 +44,7 @@ void ScanSfxCommand() {
 
 void ShowDeleteManuallyNotice() {
     char programPath[kPathSize];
-    GetProgramPath(programPath, sizeof(programPath));
+    GetProgramFilePath(programPath, sizeof(programPath));
     char text[kMessageSize];
     char* end = text + sizeof(text);
     FormatInto(text, sizeof(text), "%s\n", GetMsg(IDS_UNINSTALL_COMPLETED));
@@ -68,7 +81,9 @@ void RunSetupRoad() {
 
 void PerformImmediateActions(const RunPlan& plan) {
     for (ImmediateAction action : plan.Actions) {
-        if (action == ImmediateAction::Wait) {
+        if (action == ImmediateAction::Wait && plan.WaitProcessId) {
+            WaitForProcessEnd(plan.WaitProcessId);
+        } else if (action == ImmediateAction::Wait) {
             Sleep(kWaitMilliseconds);
         } else {
             ShowDeleteManuallyNotice();

@@ -6,10 +6,12 @@
 // holds the silent switch.
 void ScanSfxCommand();
 
-// The notice that the uninstallation is complete and the program file must
-// be deleted by hand.
+// The notice that the uninstallation is complete and the program file, under
+// its name as it now is, must be deleted by hand.
 void ShowDeleteManuallyNotice();
 
+// "/wait" pauses 2 seconds; "/wait=N" waits until process N has ended (at
+// most a minute) and a moment longer.
 void PerformImmediateActions(const RunPlan& plan);
 
 // The settings dialog; once it was confirmed, the completion dialog and the

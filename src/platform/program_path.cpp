@@ -4,11 +4,34 @@
 
 #include "platform/path_text.h"
 
+const char kProgramFileVariable[] = "KELVON_PROGRAM_FILE";
+
 bool GetProgramPath(char* path, std::size_t capacity) {
     if (capacity == 0) return false;
     DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(capacity));
     // A path that filled the buffer may have been cut.
     if (length == 0 || length >= capacity) {
+        path[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool GetProgramPathW(wchar_t* path, std::size_t capacity) {
+    if (capacity == 0) return false;
+    DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(capacity));
+    if (length == 0 || length >= capacity) {
+        path[0] = L'\0';
+        return false;
+    }
+    return true;
+}
+
+bool GetProgramFilePath(char* path, std::size_t capacity) {
+    if (capacity == 0) return false;
+    DWORD length = GetEnvironmentVariableA(kProgramFileVariable, path, static_cast<DWORD>(capacity));
+    if (length == 0) return GetProgramPath(path, capacity);
+    if (length >= capacity) {
         path[0] = '\0';
         return false;
     }

@@ -17,12 +17,14 @@
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/run_log.h"
+#include "platform/system.h"
 #include "resources/resource_ids.h"
 #include "uninstall/link_guard.h"
 #include "uninstall/list_passes.h"
 #include "uninstall/program_folder.h"
 #include "uninstall/removal_list.h"
 #include "uninstall/script_start.h"
+#include "uninstall/temporary_name.h"
 
 namespace {
 
@@ -79,6 +81,47 @@ void DeleteFiles(const char* const* names, std::size_t count, const char* folder
     }
 }
 
+// An uninstallation ended after its list was gone but before the hand-over
+// leaves nothing in the current directory but the program, its unique names
+// and files waiting for the restart. A name that the ANSI code page cannot
+// hold counts as something else.
+bool OnlyHandOverLeft(const char* programName) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool only = true;
+    do {
+        const char* name = found.cFileName;
+        if (!std::strcmp(name, ".") || !std::strcmp(name, "..")) continue;
+        only = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+               (CompareNoCase(name, programName) == 0 || IsUniqueProgramName(programName, name) ||
+                IsTemporaryName(name));
+    } while (only && FindNextFileA(search, &found));
+    FindClose(search);
+    return only;
+}
+
+// The unique names that an earlier run gave itself; they no longer run.
+void DeleteEarlierProgramNames(const char* programName, const char* folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!IsUniqueProgramName(programName, found.cFileName) || IsReparsePoint(found.dwFileAttributes)) continue;
+        DWORD result = DeleteFileA(found.cFileName) ? ERROR_SUCCESS : GetLastError();
+        if (RunLogActive) LogAction(static_cast<long>(result), "file: deleted %s%s", folder, found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The last step of every uninstallation. Without the script the program and
+// its folder stay: the user is told to delete them, as the script would have.
+HandOverResult HandOverToScript(const char* programPath) {
+    HandOverResult handOver = StartRemovalScript(programPath);
+    if (handOver != HandOverResult::Started) ShowDeleteManuallyNotice();
+    return handOver;
+}
+
 void LogRefusedEntries(const std::vector<RefusedEntry>& refused) {
     for (const RefusedEntry& entry : refused) {
         LogLine("list: %s: refused: %s", entry.entry.c_str(),
@@ -91,7 +134,19 @@ void AddCount(std::string& summary, std::size_t count, const char* one, const ch
     if (count) summary += "; " + std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, bool scriptStarted) {
+const char* HandOverFailure(HandOverResult result) {
+    switch (result) {
+        case HandOverResult::Started:
+            return nullptr;
+        case HandOverResult::NotRenamed:
+            return "the program file could not be renamed: the program and its folder stay";
+        case HandOverResult::NotStarted:
+            break;
+    }
+    return "the removal script could not be started: the program and its folder stay";
+}
+
+void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, HandOverResult handOver) {
     std::string summary = "uninstall complete";
     AddCount(summary, static_cast<std::size_t>(outcome.scheduled), "file at the next restart",
              "files at the next restart");
@@ -99,7 +154,7 @@ void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome,
              "list entry refused", "list entries refused");
     AddCount(summary, static_cast<std::size_t>(outcome.foldersLeft), "folder not empty, left",
              "folders not empty, left");
-    if (!scriptStarted) summary += "; the removal script could not be started: the program and its folder stay";
+    if (const char* failure = HandOverFailure(handOver)) summary += std::string("; ") + failure;
     SetRunOutcome("%s", summary.c_str());
 }
 
@@ -124,6 +179,14 @@ void Uninstall() {
     File list;
     std::string listText;
     if (!ReadList(list, listText)) {
+        if (OnlyHandOverLeft(PointToName(programPath))) {
+            list.Close();
+            DeleteEarlierProgramNames(PointToName(programPath), folder);
+            const char* failure = HandOverFailure(HandOverToScript(programPath));
+            SetRunOutcome("uninstall complete: an interrupted uninstallation finished%s%s", failure ? "; " : "",
+                          failure ? failure : "");
+            return;
+        }
         SetRunOutcome("uninstall stopped: cannot open %s", kListName);
         ShowCannotOpenList();
         return;
@@ -139,9 +202,6 @@ void Uninstall() {
     DWORD listResult = DeleteFileA(kListName) ? ERROR_SUCCESS : GetLastError();
     if (RunLogActive) LogAction(static_cast<long>(listResult), "file: deleted %s%s", folder, kListName);
     if (outcome.renameFailed) ShowRestartNotice();
-    // Without the script the program and its folder stay: the user is told
-    // to delete them, as the script would have.
-    bool scriptStarted = StartRemovalScript(programPath);
-    if (RunLogActive) SetUninstallOutcome(entries, outcome, scriptStarted);
-    if (!scriptStarted) ShowDeleteManuallyNotice();
+    HandOverResult handOver = HandOverToScript(programPath);
+    if (RunLogActive) SetUninstallOutcome(entries, outcome, handOver);
 }

@@ -113,4 +113,21 @@ TEST(HasSfxSilentSwitch, FindsTheSwitchAnywhere) {
     }
 }
 
+// "/wait=N" names the process the removal script's copy waits for.
+TEST(ScanCommandLine, WaitForAProcess) {
+    const struct {
+        const char* text;
+        unsigned long processId;
+    } cases[] = {
+        {"/wait=4242", 4242}, {"/wait", 0}, {"/wait 12", 0}, {"/wait=", 0}, {"/wait=4294967295", 4294967295ul},
+        {"/wait=4294967296", 0}, {"/wait=12x", 12}, {"/waiting=7", 0},
+    };
+    for (const auto& c : cases) {
+        RunPlan plan = ScanCommandLine(c.text);
+        EXPECT_EQ(c.processId, plan.WaitProcessId) << c.text;
+        EXPECT_EQ(std::vector<ImmediateAction>{ImmediateAction::Wait}, plan.Actions) << c.text;
+        EXPECT_EQ(Road::None, ChooseRoad(plan)) << c.text;
+    }
+}
+
 }  // namespace
