@@ -12,6 +12,7 @@
 
 #include "process_timing.h"
 #include "support/scratch_folder.h"
+#include "uninstall/removal_script.h"
 
 namespace {
 
@@ -22,12 +23,18 @@ constexpr DWORD kLongest = 60000;
 double TimeHandOver(const std::string& root, const std::string& program) {
     RemoveFolder(root);
     if (!CreateDirectoryA(root.c_str(), nullptr) || !CopyFileA(program.c_str(), (root + "Uninstall.exe").c_str(), FALSE) ||
-        !WriteBytes(root + "Uninstall.lst", "") || TimeProcess(root + "Uninstall.exe", "/s") < 0) {
+        !WriteBytes(root + "Uninstall.lst", "")) {
+        std::printf("  cannot make %s with %s\n", root.c_str(), program.c_str());
         return -1;
     }
+    if (TimeProcess(root + "Uninstall.exe", "/s") < 0) return -1;
     double ended = Seconds();
     for (DWORD waited = 0; waited < kLongest; waited += 2) {
-        if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES) return Seconds() - ended;
+        if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            double seconds = Seconds() - ended;
+            // A script that deletes itself in the temp folder ends before the next run.
+            return WaitForRemovalScript(root, TempFolder() + kRemovalScriptName) ? seconds : -1;
+        }
         Sleep(2);
     }
     return -1;

@@ -37,17 +37,24 @@ bool IsLogSwitch(const char* text) {
     return StartsWithNoCase(text, "log") && std::strchr(" \t/-", text[3]) != nullptr;
 }
 
-// "=N" right after the word: the removal script's copy waits for process N.
-// Anything else, a number too large among it, is no process.
-unsigned long ProcessIdAfterWait(const char* text) {
-    if (*text != '=') return 0;
-    unsigned long id = 0;
+// A decimal number of 32 bits after `mark`; 0 for anything else, a number
+// too large among it. `text` is left behind the digits.
+unsigned long NumberAfter(char mark, const char*& text) {
+    if (*text != mark) return 0;
+    unsigned long number = 0;
     for (++text; *text >= '0' && *text <= '9'; ++text) {
         unsigned long digit = static_cast<unsigned long>(*text - '0');
-        if (id > (0xFFFFFFFFul - digit) / 10) return 0;
-        id = id * 10 + digit;
+        if (number > (0xFFFFFFFFul - digit) / 10) return 0;
+        number = number * 10 + digit;
     }
-    return id;
+    return number;
+}
+
+// "=N" right after the word: the removal script's copy waits for process N;
+// ":E" then names the inherited event it sets once it waits.
+void ReadWaitTarget(const char* text, RunPlan& plan) {
+    plan.WaitProcessId = NumberAfter('=', text);
+    plan.WaitReadyEvent = plan.WaitProcessId ? NumberAfter(':', text) : 0;
 }
 
 void ApplyOption(const char* text, RunPlan& plan) {
@@ -63,7 +70,7 @@ void ApplyOption(const char* text, RunPlan& plan) {
         return;  // nor does the log switch
     } else if (StartsWithNoCase(text, "wait")) {
         plan.Actions.push_back(ImmediateAction::Wait);
-        plan.WaitProcessId = ProcessIdAfterWait(text + 4);
+        ReadWaitTarget(text + 4, plan);
     } else if (StartsWithNoCase(text, "warning")) {
         plan.Actions.push_back(ImmediateAction::Warning);
     }

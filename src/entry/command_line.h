@@ -13,6 +13,7 @@ struct RunPlan {
     bool HasOptions = false;
     bool LogRequest = false;  // the log switch: like the silent switch, not an option
     unsigned long WaitProcessId = 0;  // "/wait=N": the wait ends with process N, not after a pause
+    unsigned long WaitReadyEvent = 0;  // "/wait=N:E": event handle E is set once the wait has begun
 };
 
 // True when the self-extractor's command line holds a silent switch: a "-" or

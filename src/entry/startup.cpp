@@ -25,8 +25,13 @@ constexpr DWORD kProcessWaitMilliseconds = 60000;
 // removal script's tries to delete it are spaced by this pause as well.
 constexpr DWORD kSettleMilliseconds = 100;
 
-void WaitForProcessEnd(unsigned long processId) {
-    if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId)) {
+// The process that started the removal script ends only once we wait for
+// it (`readyEvent`, inherited from it), so that our own start does not
+// count against the time its file stays.
+void WaitForProcessEnd(unsigned long processId, unsigned long readyEvent) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (readyEvent) SetEvent(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(readyEvent)));
+    if (process) {
         WaitForSingleObject(process, kProcessWaitMilliseconds);
         CloseHandle(process);
     }
@@ -82,7 +87,7 @@ void RunSetupRoad() {
 void PerformImmediateActions(const RunPlan& plan) {
     for (ImmediateAction action : plan.Actions) {
         if (action == ImmediateAction::Wait && plan.WaitProcessId) {
-            WaitForProcessEnd(plan.WaitProcessId);
+            WaitForProcessEnd(plan.WaitProcessId, plan.WaitReadyEvent);
         } else if (action == ImmediateAction::Wait) {
             Sleep(kWaitMilliseconds);
         } else {

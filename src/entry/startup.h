@@ -11,7 +11,8 @@ void ScanSfxCommand();
 void ShowDeleteManuallyNotice();
 
 // "/wait" pauses 2 seconds; "/wait=N" waits until process N has ended (at
-// most a minute) and a moment longer.
+// most a minute) and a moment longer; "/wait=N:E" sets the inherited event E
+// once it waits.
 void PerformImmediateActions(const RunPlan& plan);
 
 // The settings dialog; once it was confirmed, the completion dialog and the

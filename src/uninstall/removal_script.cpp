@@ -15,17 +15,22 @@ std::string Quoted(const char* path) {
 }
 
 // The copy waits for the first process to end and a moment longer, which
-// also spaces the tries to delete the program file.
-std::string WaitLine(const HandOver& handOver) {
-    return Quoted(handOver.copy) + " /wait=" + std::to_string(handOver.processId) + "\r\n";
+// also spaces the tries to delete the program file. The first wait tells the
+// first process that it has begun.
+std::string WaitLine(const HandOver& handOver, bool first) {
+    return Quoted(handOver.copy) + " /wait=" + std::to_string(handOver.processId) +
+           (first ? ":" + std::to_string(handOver.readyEvent) : "") + "\r\n";
 }
 
 std::string NtScript(const HandOver& h) {
     const std::string program = Quoted(h.program);
-    std::string script = WaitLine(h);
+    const std::string folder = Quoted(h.folder);
+    std::string script = WaitLine(h, true);
+    // The tries go on until the folder is gone: a folder that a process
+    // still looks into cannot be removed for a moment after its last file.
     for (int i = 0; i < kDeleteTries; ++i) {
-        if (i > 0) script += WaitLine(h);
-        script += "del " + program + "\r\nrd " + Quoted(h.folder) + "\r\nif not exist " + program + " goto done\r\n";
+        if (i > 0) script += WaitLine(h, false);
+        script += "del " + program + "\r\nrd " + folder + "\r\nif not exist " + folder + " goto done\r\n";
     }
     // The last line is read whole before it runs: the script's folder is
     // left, and the script and the folder go, in one line.

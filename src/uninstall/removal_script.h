@@ -13,8 +13,8 @@
 // on that names no file yet, and runs the program itself. On the NT family it
 // lies in a folder of its own with a copy of the program beside it, both
 // under a random name; it runs only that copy, deletes the program file by
-// the unique name the program gave itself, and at its end deletes the copy,
-// itself and its folder.
+// the unique name the program gave itself, tries until the program folder
+// is gone, and at its end deletes the copy, itself and its folder.
 extern const char kRemovalScriptName[];
 
 // Forms the Windows 95/98/Me script's name for `number`; false when it does
@@ -30,6 +30,7 @@ struct HandOver {
     const char* copy;          // NT family: the program's copy beside the script
     const char* scriptFolder;  // NT family: the folder of the script and the copy
     unsigned long processId;   // NT family: the process the copy waits for
+    unsigned long readyEvent;  // NT family: the event the first wait sets (an inherited handle)
 };
 
 // `ntFamily` selects the script of the NT family; otherwise Windows 95, 98

@@ -21,6 +21,8 @@ namespace {
 // Tries of names for the script before the temp folder counts as unusable.
 constexpr int kScriptNameCount = 1000;
 constexpr int kFolderTries = 100;
+// The longest wait for the program's copy to begin its own wait for us.
+constexpr DWORD kReadyMilliseconds = 10000;
 
 // A script cut short by a failed write could name a path cut short.
 bool WriteWhole(HANDLE file, const std::string& text) {
@@ -127,7 +129,7 @@ HandOverResult HandOverOn9x(const char* programPath) {
         if (RunLogActive) LogAction(kLogFailed, "script: written %s", scriptPath);
         return HandOverResult::NotStarted;
     }
-    HandOver handOver = {programPath, nullptr, scriptPath, nullptr, nullptr, 0};
+    HandOver handOver = {programPath, nullptr, scriptPath, nullptr, nullptr, 0, 0};
     if (!WriteScript(file, handOver, false)) return HandOverResult::NotStarted;
     if (StartScript(scriptPath, nullptr, false)) return HandOverResult::Started;
     DeleteFileA(scriptPath);
@@ -159,19 +161,34 @@ bool PathInScriptFolder(const char* folder, const char* stem, const char* extens
     return FormatInto(path, kPathSize, "%s\\%s%s", folder, stem, extension);
 }
 
-// The copy and the script in the folder; the program already renamed.
-bool StartInFolder(const char* uniquePath, const char* folder, const char* stem, char* copy, char* script) {
+bool StartCopyAndScript(const char* uniquePath, const char* folder, const char* stem, HANDLE ready, char* copy,
+                        char* script) {
     if (!PathInScriptFolder(folder, stem, ".EXE", copy) || !PathInScriptFolder(folder, stem, ".BAT", script)) {
         return false;
     }
     bool copied = CopyFileA(uniquePath, copy, TRUE) != 0;
-    if (RunLogActive) LogAction(copied ? 0 : static_cast<long>(GetLastError()), "file: copied %s to %s", uniquePath, copy);
+    if (RunLogActive) {
+        LogAction(copied ? 0 : static_cast<long>(GetLastError()), "file: copied %s to %s", uniquePath, copy);
+    }
     if (!copied) return false;
     HANDLE file = CreateFileA(script, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    HandOver handOver = {uniquePath, nullptr, script, copy, folder, GetCurrentProcessId()};
+    HandOver handOver = {uniquePath, nullptr, script, copy, folder, GetCurrentProcessId(),
+                         static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(ready))};
     return WriteScript(file, handOver, true) && StartScript(script, folder, true);
+}
+
+// The copy and the script in the folder; the program already renamed. Once
+// started, the script's copy sets `ready` when it waits for us: we end only
+// then, so that the time our file stays is not that of two process starts.
+bool StartInFolder(const char* uniquePath, const char* folder, const char* stem, char* copy, char* script) {
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    HANDLE ready = CreateEventA(&inheritable, TRUE, FALSE, nullptr);
+    bool started = StartCopyAndScript(uniquePath, folder, stem, ready, copy, script);
+    if (started && ready) WaitForSingleObject(ready, kReadyMilliseconds);
+    if (ready) CloseHandle(ready);
+    return started;
 }
 
 HandOverResult HandOverOnNt(const char* programPath) {

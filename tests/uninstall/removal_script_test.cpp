@@ -17,18 +17,19 @@ std::string Times(int count, const std::string& text) {
 // removes the copy, itself and its folder.
 TEST(RemovalScript, BytesWithEveryPercentDoubled) {
     const HandOver handOver = {"C:\\100%\\Uninstall.exe.K3L9Q0ZA.old", "C:\\100%", "C:\\T%MP%\\Q7\\Q7.BAT",
-                               "C:\\T%MP%\\Q7\\Q7.EXE", "C:\\T%MP%\\Q7", 4242};
+                               "C:\\T%MP%\\Q7\\Q7.EXE", "C:\\T%MP%\\Q7", 4242, 36};
     const std::string program = "\"C:\\100%%\\Uninstall.exe.K3L9Q0ZA.old\"";
     const std::string copy = "\"C:\\T%%MP%%\\Q7\\Q7.EXE\"";
     const std::string wait = copy + " /wait=4242\r\n";
     const std::string block =
         "del " + program + "\r\nrd \"C:\\100%%\"\r\nif not exist " + program + " goto done\r\n";
+    const std::string ntBlock = "del " + program + "\r\nrd \"C:\\100%%\"\r\nif not exist \"C:\\100%%\" goto done\r\n";
     const struct {
         bool ntFamily;
         std::string script;
     } cases[] = {
-        {true, wait + block + Times(4, wait + block) + ":done\r\nif exist " + program + " " + copy +
-                   " /warning\r\ndel " + copy + "\r\ncd .. & del \"C:\\T%%MP%%\\Q7\\Q7.BAT\" & rd \"C:\\T%%MP%%\\Q7\""},
+        {true, copy + " /wait=4242:36\r\n" + ntBlock + Times(4, wait + ntBlock) + ":done\r\nif exist " + program +
+                   " " + copy + " /warning\r\ndel " + copy + "\r\ncd .. & del \"C:\\T%%MP%%\\Q7\\Q7.BAT\" & rd \"C:\\T%%MP%%\\Q7\""},
         {false, "start /wait " + program + " /wait\r\n" + Times(5, block) + ":done\r\nif exist " + program + " " +
                     program + " /warning\r\ndel \"C:\\T%%MP%%\\Q7\\Q7.BAT\""},
     };

@@ -20,7 +20,8 @@ TEST(CommandInterpreter, ComspecOrTheSystemsOwn) {
     const struct {
         const char* comspec;  // null: not set
         std::string expected;
-    } cases[] = {{"D:\\bin\\sh.exe", ntFamily ? own : "D:\\bin\\sh.exe"}, {nullptr, own}, {"", own}, {tooLong.c_str(), own}};
+    } cases[] = {
+        {"D:\\bin\\sh.exe", ntFamily ? own : "D:\\bin\\sh.exe"}, {nullptr, own}, {"", own}, {tooLong.c_str(), own}};
     char path[kPathSize];
     for (const auto& c : cases) {
         SetEnvironmentVariableA("COMSPEC", c.comspec);
