@@ -11,7 +11,6 @@
 #include <sstream>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/catalog_text.h"
@@ -136,55 +135,39 @@ bool WaitForRemovalScript(const ProgramFolder& folder, const std::string& script
     return false;
 }
 
-// Whether `folder` holds nothing beyond `before`. Wine's cmd.exe keeps its
-// batch file open until it ends (Windows' closes it between lines), so the
-// script's own folder may stay behind, empty, where the script's last line
-// removes it on Windows.
+// Nothing in `folder` beyond `before` but empty folders: Wine's cmd.exe
+// keeps its batch file open until it ends (Windows' closes it between
+// lines), so the script's folder, which its last line removes, stays here.
 bool NothingNewIn(const std::string& folder, const std::set<std::string>& before) {
     for (const std::string& name : Listing(folder)) {
-        if (!before.count(name) && !(Listing(folder + name + "\\").empty() &&
-                                     (GetFileAttributesA((folder + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY))) {
-            return false;
-        }
+        bool emptyFolder = (GetFileAttributesA((folder + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY) &&
+                           Listing(folder + name + "\\").empty();
+        if (!before.count(name) && !emptyFolder) return false;
     }
     return true;
 }
 
-// Rewrites every batch file that appears in `folder` while it lives, as a
+// Rewrites every batch file that appears in the user's temp folder, as a
 // process without our rights could: a line that leaves `mark` follows the
-// first line.
-class BatchRewriter {
-public:
-    BatchRewriter(std::string folder, std::string mark) : folder_(std::move(folder)), mark_(std::move(mark)) {
-        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    ~BatchRewriter() {
-        stop_ = 1;
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-    }
-
-private:
+// first line. Runs in a thread of its own until `stop` is set.
+struct BatchRewriter {
+    std::string mark;
+    volatile LONG stop = 0;
     static DWORD WINAPI Run(void* self) {
         auto* rewriter = static_cast<BatchRewriter*>(self);
-        std::set<std::string> seen = Listing(rewriter->folder_, "*.bat");
-        while (!rewriter->stop_) {
-            for (const std::string& name : Listing(rewriter->folder_, "*.bat")) {
-                if (!seen.insert(name).second) continue;
-                const std::string path = rewriter->folder_ + name;
-                const std::string script = ReadBytes(path);
-                WriteBytes(path, script.substr(0, script.find("\r\n") + 2) + "echo injected> \"" + rewriter->mark_ +
-                                     "\"\r\n" + script.substr(script.find("\r\n") + 2));
+        const std::string folder = TempPath("");
+        std::set<std::string> seen = Listing(folder, "*.bat");
+        for (; !rewriter->stop; Sleep(5)) {
+            for (const std::string& name : Listing(folder, "*.bat")) {
+                std::string script = ReadBytes(folder + name);
+                std::size_t line = script.find("\r\n");
+                if (seen.count(name) || line == std::string::npos) continue;
+                script.insert(line + 2, "echo injected> \"" + rewriter->mark + "\"\r\n");
+                if (WriteBytes(folder + name, script)) seen.insert(name);
             }
-            Sleep(5);
         }
         return 0;
     }
-
-    std::string folder_;
-    std::string mark_;
-    volatile LONG stop_ = 0;
-    HANDLE thread_;
 };
 
 // The script's interpreter is a relay that records how it was started and
@@ -301,24 +284,19 @@ TEST_F(Uninstall, RemovesWhatTheListNamesInAnyOrder) {
 // same way, with the unique name an earlier run left.
 TEST_F(Uninstall, HandOverOutOfReach) {
     const struct {
-        const char* what;
         const char* temp;  // null: elevated, with the script in the system's Temp folder
         bool interrupted;
-    } cases[] = {
-        {"elevated", nullptr, false},
-        {"unelevated, TEMP with ( )", "C:\\tmp (x)", false},
-        {"unelevated, TEMP with &", "C:\\tmp&b", false},
-        {"unelevated, TEMP with ^", "C:\\tmp^x", false},
-        {"unelevated, TEMP with %", "C:\\tmp%OS%", false},
-        {"interrupted before the hand-over", nullptr, true},
-    };
+    } cases[] = {{nullptr, false},           {"C:\\tmp (x)", false}, {"C:\\tmp&b", false},
+                 {"C:\\tmp^x", false},        {"C:\\tmp%OS%", false}, {nullptr, true}};
     const std::string unelevated = TestProgramFolder() + "unelevated\\" KELVON_PROGRAM_NAME;
     const std::string caption = Gbk("卸载 Kelvon");
-    const std::string mark = record_.PathOf("injected");
+    // COMSPEC as the system has it: the relay's record means a new program file ran.
+    SetEnvironmentVariableA("COMSPEC", systemInterpreter_);
     char temp[MAX_PATH] = "";
     GetEnvironmentVariableA("TEMP", temp, sizeof(temp));
+    auto setTemp = [](const char* v) { SetEnvironmentVariableA("TMP", v), SetEnvironmentVariableA("TEMP", v); };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.temp ? c.temp : c.interrupted ? "interrupted" : "elevated");
         ProgramFolder folder;
         if (c.temp) {
             ASSERT_TRUE(CopyFileA(unelevated.c_str(), folder.Program().c_str(), FALSE));
@@ -335,34 +313,29 @@ TEST_F(Uninstall, HandOverOutOfReach) {
         const std::string scriptBase = c.temp ? std::string(c.temp) + "\\" : "C:\\windows\\temp\\";
         if (c.temp) CreateDirectoryA(c.temp, nullptr);
         const std::set<std::string> before = Listing(scriptBase);
-        bool done = false;
-        bool notice = false;
-        {
-            BatchRewriter rewriter(TempPath(""), mark);
-            SetEnvironmentVariableA("TMP", c.temp ? c.temp : temp);
-            SetEnvironmentVariableA("TEMP", c.temp ? c.temp : temp);
-            RunProgram(folder, "/s", {});
-            SetEnvironmentVariableA("TMP", temp);
-            SetEnvironmentVariableA("TEMP", temp);
-            // The next version's installer, at once: a program file of its
-            // own (which leaves a record if it ever runs), held open, and
-            // its Kelvon.exe.
-            EXPECT_TRUE(CopyFileA(relay_.c_str(), folder.Program().c_str(), TRUE));
-            HANDLE inUse = CreateFileA(folder.Program().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       0, nullptr);
-            EXPECT_TRUE(WriteBytes(folder.Of("Kelvon.exe"), "next"));
-            for (DWORD waited = 0; !done && waited < 30000; waited += 50) {
-                notice = notice || FindWindowA(nullptr, caption.c_str());
-                done = Listing(folder.Of("")) == next && NothingNewIn(scriptBase, before);
-                Sleep(50);
-            }
-            Sleep(500);
+        BatchRewriter rewriter{record_.PathOf("injected")};
+        HANDLE thread = CreateThread(nullptr, 0, BatchRewriter::Run, &rewriter, 0, nullptr);
+        setTemp(c.temp ? c.temp : temp);
+        RunProgram(folder, "/s", {});
+        setTemp(temp);
+        // The next version's installer, at once: a program file of its own
+        // (which leaves a record if it ever runs), held open, and Kelvon.exe.
+        EXPECT_TRUE(CopyFileA(relay_.c_str(), folder.Program().c_str(), TRUE));
+        HANDLE inUse =
+            CreateFileA(folder.Program().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_TRUE(WriteBytes(folder.Of("Kelvon.exe"), "next"));
+        bool done = false, notice = false;
+        for (DWORD waited = 0; !done && waited < 30000; waited += 50, Sleep(50)) {
             notice = notice || FindWindowA(nullptr, caption.c_str());
-            CloseHandle(inUse);
+            done = Listing(folder.Of("")) == next && NothingNewIn(scriptBase, before);
         }
+        CloseHandle(inUse);
+        rewriter.stop = 1;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
         EXPECT_TRUE(done) << "the old program file, the script or the copy stayed";
         EXPECT_FALSE(notice);
-        EXPECT_FALSE(Exists(mark)) << "a line was injected";
+        EXPECT_FALSE(Exists(rewriter.mark)) << "a line was injected";
         EXPECT_FALSE(Exists(record_.PathOf("started.txt"))) << "a file put in the program folder ran";
         EXPECT_EQ("next", ReadBytes(folder.Of("Kelvon.exe")));
         if (HWND box = FindWindowA(nullptr, caption.c_str())) CloseWithButton(box, IDOK, 20000);
