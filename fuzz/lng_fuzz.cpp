@@ -32,14 +32,15 @@ ModuleTexts SeedTexts(const CodePage& codePage) {
     DialogResource dialog;
     dialog.name = u"SETUPDLG";
     dialog.caption = u"setup";
-    dialog.controls = {{1, u"OK"}, {2, u""}};
+    dialog.controls = {{1, u"push button", 50, u"OK"}, {2, u"push button", 50, u""}};
     module.dialogs.push_back(dialog);
     return CollectModuleTexts(&module, nullptr, codePage);
 }
 
 void AsModule(const uint8_t* data, std::size_t size, const CodePage& codePage) {
-    DialogResource dialog;
-    ReadDialogTemplate(data, size, dialog);
+    DialogTemplateReader reader(data, size);
+    TemplateItem item;
+    while (reader.NextControl(item)) Check(item.text.bytes + item.text.units * 2 <= data + size);
     ModuleResources module;
     std::string error;
     if (!ReadModuleResources(data, size, module, error)) {
@@ -57,7 +58,7 @@ void AsModule(const uint8_t* data, std::size_t size, const CodePage& codePage) {
     const bool whole = catalog.size() < kCatalogSectionSize && catalog.find('\f') == std::string::npos;
     Check(!whole || CheckCatalog(texts, file, codePage).empty());
     std::ostringstream updated;
-    WriteUpdate(texts, kModuleName, kCodePage, file, updated);
+    WriteUpdate(texts, kModuleName, kCodePage, file, nullptr, updated);
     Check(!whole || updated.str() == catalog);
 }
 
@@ -71,7 +72,7 @@ void AsCatalog(const uint8_t* data, std::size_t size, const ModuleTexts& texts, 
     }
     CheckCatalog(texts, file, codePage);
     std::ostringstream updated;
-    WriteUpdate(texts, kModuleName, kCodePage, file, updated);
+    WriteUpdate(texts, kModuleName, kCodePage, file, nullptr, updated);
 }
 
 }  // namespace

@@ -57,24 +57,55 @@ void ReadWaitTarget(const char* text, RunPlan& plan) {
     plan.WaitReadyEvent = plan.WaitProcessId ? NumberAfter(':', text) : 0;
 }
 
-void ApplyOption(const char* text, RunPlan& plan) {
+bool IsLogPathSwitch(const char* text) {
+    return StartsWithNoCase(text, "log") && (text[3] == '=' || text[3] == ':');
+}
+
+// The path runs to its closing quote when it has an opening one, or the
+// whole switch had one ("/log=C:\a b\k.log"), else to the next blank. It is
+// taken whole: the "/" and "-" of C:/my-logs/k.log start no options. No
+// code page has a quote or a blank as a trail byte. Returns where the scan
+// for options goes on.
+const char* TakeLogPath(const char* value, bool switchQuoted, RunPlan& plan) {
+    const char* end = nullptr;
+    if (*value == '"') {
+        end = std::strchr(++value, '"');
+    } else if (switchQuoted) {
+        end = std::strchr(value, '"');
+    } else {
+        end = value + std::strcspn(value, " \t");
+    }
+    if (!end) end = value + std::strlen(value);
+    plan.LogPathGiven = true;
+    plan.LogPath.assign(value, end);
+    return end;
+}
+
+// Returns where the scan for the next option starts.
+const char* ApplyOption(const char* text, bool quoted, RunPlan& plan) {
     if (StartsWithNoCase(text, "setup")) {
         plan.SetupRequest = true;
     } else if (StartsWithNoCase(text, "msi")) {
         AppState.MsiMode = 1;
     } else if (IsSilentSwitch(text)) {
         AppState.Silent = 1;
-        return;  // the silent switch alone does not count as an option
+        return text;  // the silent switch alone does not count as an option
     } else if (IsLogSwitch(text)) {
         plan.LogRequest = true;
-        return;  // nor does the log switch
+        return text;  // nor does the log switch
+    } else if (IsLogPathSwitch(text)) {
+        plan.LogRequest = true;
+        return TakeLogPath(text + 4, quoted, plan);
     } else if (StartsWithNoCase(text, "wait")) {
         plan.Actions.push_back(ImmediateAction::Wait);
         ReadWaitTarget(text + 4, plan);
     } else if (StartsWithNoCase(text, "warning")) {
         plan.Actions.push_back(ImmediateAction::Warning);
+    } else {
+        plan.UnknownOption = true;
     }
     ++plan.OptionCount;
+    return text;
 }
 
 }  // namespace
@@ -90,9 +121,10 @@ RunPlan ScanCommandLine(const char* commandLine) {
     RunPlan plan;
     // A "/" or "-" anywhere starts an option, also inside another option's
     // text or a quoted path: installers rely on /setup-s meaning both.
-    for (const char* p = std::strpbrk(commandLine, "/-"); p; p = std::strpbrk(p + 1, "/-")) {
+    for (const char* p = std::strpbrk(commandLine, "/-"); p;) {
         plan.HasOptions = true;
-        ApplyOption(p + 1, plan);
+        const char* next = ApplyOption(p + 1, p > commandLine && p[-1] == '"', plan);
+        p = std::strpbrk(next, "/-");
     }
     return plan;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 enum class ImmediateAction { Wait, Warning };
@@ -12,6 +13,9 @@ struct RunPlan {
     std::vector<ImmediateAction> Actions;
     bool HasOptions = false;
     bool LogRequest = false;  // the log switch: like the silent switch, not an option
+    bool LogPathGiven = false;  // /log=PATH or /log:PATH
+    std::string LogPath;        // as written, without its quotes
+    bool UnknownOption = false;  // an option the program does not know
     unsigned long WaitProcessId = 0;  // "/wait=N": the wait ends with process N, not after a pause
     unsigned long WaitReadyEvent = 0;  // "/wait=N:E": event handle E is set once the wait has begun
 };

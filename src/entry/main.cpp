@@ -2,6 +2,7 @@
 
 #include "entry/app_state.h"
 #include "entry/command_line.h"
+#include "entry/exit_code.h"
 #include "entry/startup.h"
 #include "localization/catalog.h"
 #include "localization/language_library.h"
@@ -23,25 +24,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
     ScanSfxCommand();
     RunPlan plan = ScanCommandLine(commandLine);
-    PerformImmediateActions(plan);
     Road road = ChooseRoad(plan);
-    if (plan.LogRequest && road != Road::None) {
-        OpenRunLog(road == Road::Setup ? "setup" : "uninstall", commandLine, AppState.Silent, AppState.MsiMode);
-    }
+    // Nobody could answer the settings dialogs: they confirm themselves.
+    if (road == Road::Setup && DesktopUnseen()) AppState.Silent = 1;
+    StartRunLog(plan, road, commandLine);
+    PerformImmediateActions(plan);
+    UninstallOutcome outcome = UninstallOutcome::Done;
     switch (road) {
         case Road::Setup:
             RunSetupRoad();
             break;
         case Road::Uninstall:
-            Uninstall();
+            outcome = Uninstall();
             break;
         case Road::None:
             break;
     }
-    CloseRunLog();
+    int exitCode = ExitCodeOf(road, plan, AppState.MsiMode, outcome);
+    CloseRunLog(exitCode);
 
     if (richEdit) FreeLibrary(richEdit);
     OleUninitialize();
     DeleteObject(AppState.BoldFont);
-    return 0;
+    return exitCode;
 }

@@ -8,12 +8,14 @@
 #include "entry/app_state.h"
 #include "localization/language_library.h"
 #include "localization/messages.h"
+#include "platform/console.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/run_log.h"
 #include "platform/system.h"
 #include "resources/resource_ids.h"
 #include "ui/done_dialog.h"
+#include "ui/notice.h"
 #include "ui/setup_dialog.h"
 
 namespace {
@@ -58,7 +60,7 @@ void ShowDeleteManuallyNotice() {
     // a character boundary.
     FormatInto(second, static_cast<size_t>(end - second), GetFormatMsg(IDS_DELETE_MANUALLY), programPath);
     DropCutLeadByte(text);
-    MessageBoxA(nullptr, text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONINFORMATION);
+    ShowNotice("5106 delete by hand", text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONINFORMATION);
 }
 
 // A dialog from the language library, or from the program's own resources
@@ -76,12 +78,51 @@ void RunSetupRoad() {
     if (!AppState.MsiMode) {
         ShowDialog(IDD_DONE, DoneDialogProc);
         if (IsWow64() && !AppState.Silent) {
-            MessageBoxA(nullptr, GetMsg(IDS_WOW64_NOTICE), GetMsg(IDS_PRODUCT_NAME), MB_ICONINFORMATION);
+            ShowNotice("5130 64-bit Windows", GetMsg(IDS_WOW64_NOTICE), GetMsg(IDS_PRODUCT_NAME), MB_ICONINFORMATION);
         }
     }
     if (AppState.GroupFolder[0] && !AppState.Silent && !AppState.MsiMode) {
         ShellExecuteA(nullptr, "open", AppState.GroupFolder, nullptr, "", SW_SHOWNORMAL);
     }
+}
+
+namespace {
+
+bool HasWarning(const RunPlan& plan) {
+    for (ImmediateAction action : plan.Actions) {
+        if (action == ImmediateAction::Warning) return true;
+    }
+    return false;
+}
+
+void ReportLogNotMade(const char* path, long error) {
+    char text[kPathSize + 128];
+    FormatInto(text, sizeof(text), "Uninstall.exe: the log file %s cannot be created (error %ld); the run goes on "
+               "without it\r\n", path, error);
+    WriteToParentConsole(text);
+}
+
+}  // namespace
+
+void StartRunLog(const RunPlan& plan, Road road, const char* commandLine) {
+    bool warningRun = road == Road::None && HasWarning(plan);
+    // Where nobody sees the boxes, the log is the only place their notices go.
+    if (!(plan.LogRequest || DesktopUnseen()) || (road == Road::None && !warningRun)) return;
+    const char* name = road == Road::Setup ? "setup" : "uninstall";
+    if (!plan.LogPathGiven) {
+        long error = OpenRunLog(name, nullptr, false, commandLine, AppState.Silent, AppState.MsiMode);
+        if (error) ReportLogNotMade("in the temp folder", error);
+        return;
+    }
+    char path[kPathSize];
+    DWORD length = GetFullPathNameA(plan.LogPath.c_str(), sizeof(path), path, nullptr);
+    long error = length == 0 ? static_cast<long>(GetLastError())
+                 : length >= sizeof(path)
+                     ? ERROR_FILENAME_EXCED_RANGE
+                     : OpenRunLog(name, path, warningRun, commandLine, AppState.Silent, AppState.MsiMode);
+    if (!error) return;
+    ReportLogNotMade(plan.LogPath.c_str(), error);
+    if (DesktopUnseen()) OpenRunLog(name, nullptr, false, commandLine, AppState.Silent, AppState.MsiMode);
 }
 
 void PerformImmediateActions(const RunPlan& plan) {
@@ -91,6 +132,8 @@ void PerformImmediateActions(const RunPlan& plan) {
         } else if (action == ImmediateAction::Wait) {
             Sleep(kWaitMilliseconds);
         } else {
+            SetRunOutcome("uninstall incomplete: the removal script could not delete the program file, which must be "
+                          "deleted by hand");
             ShowDeleteManuallyNotice();
         }
     }

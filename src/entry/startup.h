@@ -15,6 +15,13 @@ void ShowDeleteManuallyNotice();
 // once it waits.
 void PerformImmediateActions(const RunPlan& plan);
 
+// Opens the run's log when the command line asks for one: in the temp folder
+// for /log, in the file /log=PATH names (a relative path from the current
+// directory at start), added to by the /warning run of the removal script.
+// A file that cannot be made is reported to a console parent; the run goes
+// on without it. A run without a road and without /warning writes none.
+void StartRunLog(const RunPlan& plan, Road road, const char* commandLine);
+
 // The settings dialog; once it was confirmed, the completion dialog and the
 // 64-bit notice (not for a Windows Installer package) and the program group
 // in a shell window (not when silent).

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "integration/archiver.h"
 #include "localization/messages.h"
@@ -20,7 +21,7 @@ static_assert(kPathSize >= MAX_PATH, "SHGetPathFromIDListA writes up to MAX_PATH
 
 const char kLinkName[] = "Kelvon.lnk";
 const char kGroupName[] = "Kelvon";
-const char kGroupLinkNameFormat[] = "%s.lnk";
+const char kLinkExtension[] = ".lnk";
 
 // The program group's links: the first is always named "Kelvon", the others
 // by messages that a catalog may translate.
@@ -35,14 +36,21 @@ const GroupLink kGroupLinks[kGroupLinkCount] = {
     {IDS_MANUAL_LINK_NAME, "Vok.txt"},
 };
 using GroupLinkNames = char[kGroupLinkCount][kPathSize];
+// The same in UTF-16 for the NT family, whose file names hold characters
+// that the system's code page may lack: the group's Chinese link names on a
+// Western Windows without a catalog, for one.
+using GroupLinkNamesW = wchar_t[kGroupLinkCount][kPathSize];
 
 // A folder the system cannot name gives no path at all: an empty one would
-// put links and groups relative to the current folder.
-bool GetSpecialFolder(int csidl, char* path) {
+// put links and groups relative to the current folder. `widePath` (MAX_PATH
+// units, or null) receives the path in UTF-16 too.
+bool GetSpecialFolder(int csidl, char* path, wchar_t* widePath = nullptr) {
     path[0] = '\0';
+    if (widePath) widePath[0] = L'\0';
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return false;
     bool found = SHGetPathFromIDListA(items, path) && path[0] != '\0';
+    if (widePath) found = found && SHGetPathFromIDListW(items, widePath) && widePath[0] != L'\0';
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator))) {
         allocator->Free(items);
@@ -82,12 +90,49 @@ void PlaceLink(const char* folder, bool wanted, const char* archiver) {
     }
 }
 
+// folder\name in UTF-16, in a kPathSize buffer; false when it does not fit.
+bool PathInFolderW(const wchar_t* folder, const wchar_t* name, wchar_t* path) {
+    const std::size_t length = std::wcslen(folder);
+    const bool slash = length > 0 && folder[length - 1] == L'\\';
+    if (length + 1 + std::wcslen(name) >= kPathSize) return false;
+    std::wcscpy(path, folder);
+    if (!slash) std::wcscat(path, L"\\");
+    std::wcscat(path, name);
+    return true;
+}
+
+void FillGroupW(const wchar_t* group, const GroupLinkNamesW& names) {
+    wchar_t description[kMessageSize];
+    if (!GetMsgW(IDS_SHORTCUT_COMMENT, description, kMessageSize)) description[0] = L'\0';
+    for (int i = 0; i < kGroupLinkCount; ++i) {
+        wchar_t fileName[kPathSize];
+        wchar_t link[kPathSize];
+        char target[kPathSize];
+        wchar_t wideTarget[kPathSize];
+        const std::size_t length = std::wcslen(names[i]);
+        if (length + sizeof(kLinkExtension) > kPathSize) continue;
+        std::wcscpy(fileName, names[i]);
+        MultiByteToWideChar(CP_ACP, 0, kLinkExtension, -1, fileName + length, sizeof(kLinkExtension));
+        if (!PathInFolderW(group, fileName, link) ||
+            !PathBesideProgram(kGroupLinks[i].target, target, sizeof(target)) ||
+            MultiByteToWideChar(CP_ACP, 0, target, -1, wideTarget, kPathSize) == 0) {
+            continue;
+        }
+        const bool saved = CreateShellLinkW(wideTarget, link, description);
+        if (RunLogActive) {
+            char shown[kPathSize];
+            if (WideCharToMultiByte(CP_ACP, 0, link, -1, shown, sizeof(shown), nullptr, nullptr) == 0) shown[0] = '\0';
+            LogAction(saved ? 0 : kLogFailed, "shortcut: created %s -> %s", shown, target);
+        }
+    }
+}
+
 void FillGroup(const char* group, const GroupLinkNames& names) {
     for (int i = 0; i < kGroupLinkCount; ++i) {
         char fileName[kPathSize];
         char link[kPathSize];
         char target[kPathSize];
-        if (FormatInto(fileName, sizeof(fileName), kGroupLinkNameFormat, names[i]) &&
+        if (FormatInto(fileName, sizeof(fileName), "%s%s", names[i], kLinkExtension) &&
             PathInFolder(group, fileName, link) && PathBesideProgram(kGroupLinks[i].target, target, sizeof(target))) {
             SaveLink(target, link);
         }
@@ -95,18 +140,29 @@ void FillGroup(const char* group, const GroupLinkNames& names) {
 }
 
 // The group in one programs folder, made anew with its links (those the user
-// added to an older one go with it), or removed.
-void UpdateGroup(const char* programsFolder, bool wanted, const GroupLinkNames& names, char* groupFolder) {
+// added to an older one go with it), or removed. With `widePrograms` (the
+// NT family) the group is made and filled through the wide calls.
+void UpdateGroup(const char* programsFolder, const wchar_t* widePrograms, bool wanted, const GroupLinkNames& names,
+                 const GroupLinkNamesW& wideNames, char* groupFolder) {
     char group[kPathSize];
+    wchar_t groupName[sizeof(kGroupName)];
+    wchar_t wideGroup[kPathSize];
     if (!PathInFolder(programsFolder, kGroupName, group)) return;
+    MultiByteToWideChar(CP_ACP, 0, kGroupName, -1, groupName, sizeof(kGroupName));
+    if (widePrograms && !PathInFolderW(widePrograms, groupName, wideGroup)) return;
     bool existed = RunLogActive && GetFileAttributesA(group) != INVALID_FILE_ATTRIBUTES;
     bool deleted = DeleteFolderTree(group);
     if (existed) LogAction(deleted ? 0 : kLogFailed, "folder: deleted %s with its contents", group);
     if (!wanted) return;
-    DWORD result = CreateDirectoryA(group, nullptr) ? ERROR_SUCCESS : GetLastError();
+    const BOOL created = widePrograms ? CreateDirectoryW(wideGroup, nullptr) : CreateDirectoryA(group, nullptr);
+    DWORD result = created ? ERROR_SUCCESS : GetLastError();
     if (RunLogActive) LogAction(static_cast<long>(result), "folder: created %s", group);
     if (groupFolder && FileExists(group, nullptr)) CopyBounded(groupFolder, group, kPathSize);
-    FillGroup(group, names);
+    if (widePrograms) {
+        FillGroupW(wideGroup, wideNames);
+    } else {
+        FillGroup(group, names);
+    }
 }
 
 }  // namespace
@@ -128,6 +184,25 @@ bool CreateShellLink(const char* target, const char* linkPath, const char* descr
         if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, name, MAX_PATH) != 0) {
             saved = SUCCEEDED(file->Save(name, TRUE));
         }
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
+bool CreateShellLinkW(const wchar_t* target, const wchar_t* linkPath, const wchar_t* description) {
+    IShellLinkW* link = nullptr;
+    if (std::wcslen(linkPath) >= MAX_PATH ||
+        FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link)))) {
+        return false;
+    }
+    link->SetPath(target);
+    link->SetDescription(description);
+    bool saved = false;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        saved = SUCCEEDED(file->Save(linkPath, TRUE));
         file->Release();
     }
     link->Release();
@@ -173,12 +248,22 @@ void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
     }
 
     GroupLinkNames names;
+    GroupLinkNamesW wideNames;
     for (int i = 0; i < kGroupLinkCount; ++i) {
         unsigned message = kGroupLinks[i].nameMessage;
         CopyBounded(names[i], message ? GetMsg(message) : kGroupName, sizeof(names[i]));
+        if (!message || !GetMsgW(message, wideNames[i], kPathSize)) {
+            MultiByteToWideChar(CP_ACP, 0, names[i], -1, wideNames[i], kPathSize);
+        }
     }
     bool group = settings.flag[ProgramGroupLinks] != 0;
-    if (GetSpecialFolder(CSIDL_PROGRAMS, folder)) UpdateGroup(folder, group, names, groupFolder);
+    const bool nt = WinNT() != 0;
+    wchar_t widePrograms[MAX_PATH];
+    if (GetSpecialFolder(CSIDL_PROGRAMS, folder, nt ? widePrograms : nullptr)) {
+        UpdateGroup(folder, nt ? widePrograms : nullptr, group, names, wideNames, groupFolder);
+    }
     // Windows 95/98/Me have no all-users programs folder of their own.
-    if (WinNT() && GetSpecialFolder(CSIDL_COMMON_PROGRAMS, folder)) UpdateGroup(folder, group, names, groupFolder);
+    if (nt && GetSpecialFolder(CSIDL_COMMON_PROGRAMS, folder, widePrograms)) {
+        UpdateGroup(folder, widePrograms, group, names, wideNames, groupFolder);
+    }
 }

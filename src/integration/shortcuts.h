@@ -6,6 +6,9 @@
 // saved, also when its path does not fit the 260 units the shell takes: a cut
 // name would be another file.
 bool CreateShellLink(const char* target, const char* linkPath, const char* description);
+// The same through the shell link's wide interface, for names that the
+// system's code page lacks (the NT family).
+bool CreateShellLinkW(const wchar_t* target, const wchar_t* linkPath, const wchar_t* description);
 
 // The per-user and the all-users desktop folder, into a kPathSize buffer.
 // False, with an empty buffer, when the system has no such folder.

@@ -67,6 +67,22 @@ void CopyCut(const LeadByteTableData& leadBytes, char* out, std::size_t capacity
     out[count] = '\0';
 }
 
+// A code page number has at most five digits (65001).
+constexpr std::size_t kCodePageDigits = 5;
+
+uint32_t KeyPrefixState(int kind, const char* context) {
+    const char prefix = kind >= 0 && kind < kKindCount ? kKindPrefixes[kind] : '\0';
+    uint32_t state = Crc32(0xFFFFFFFFu, &prefix, 1);
+    if (context) state = Crc32(state, context, std::strlen(context));
+    return state;
+}
+
+void WriteKey(uint32_t crc, char (&key)[kCatalogKeySize + 1]) {
+    static const char kDigits[] = "0123456789abcdef";
+    for (int i = kCatalogKeySize - 1; i >= 0; --i, crc >>= 4) key[i] = kDigits[crc & 0xF];
+    key[kCatalogKeySize] = '\0';
+}
+
 int CompareKeys(const char* a, const char* b) {
     return std::strncmp(a, b, kCatalogKeySize);
 }
@@ -93,13 +109,29 @@ void LineIndex::Release() {
 }
 
 void MakeCatalogKey(int kind, const char* context, const char* text, char (&key)[kCatalogKeySize + 1]) {
-    const char prefix = kind >= 0 && kind < kKindCount ? kKindPrefixes[kind] : '\0';
-    uint32_t state = Crc32(0xFFFFFFFFu, &prefix, 1);
-    if (context) state = Crc32(state, context, std::strlen(context));
-    state = ~Crc32(state, text, std::strlen(text));
-    static const char kDigits[] = "0123456789abcdef";
-    for (int i = kCatalogKeySize - 1; i >= 0; --i, state >>= 4) key[i] = kDigits[state & 0xF];
-    key[kCatalogKeySize] = '\0';
+    WriteKey(~Crc32(KeyPrefixState(kind, context), text, std::strlen(text)), key);
+}
+
+void MakeCatalogKeyUtf16(int kind, const char* context, const ResourceText& text, char (&key)[kCatalogKeySize + 1]) {
+    WriteKey(~Crc32(KeyPrefixState(kind, context), text.bytes, text.units * 2), key);
+}
+
+unsigned ReadCatalogCodePage(const char* bytes, std::size_t size) {
+    const std::size_t named = sizeof(kCatalogCodePageLine) - 1;
+    for (std::size_t line = 0; line < size;) {
+        std::size_t end = line;
+        while (end < size && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        if (end - line > named && std::memcmp(bytes + line, kCatalogCodePageLine, named) == 0) {
+            unsigned number = 0;
+            std::size_t at = line + named;
+            for (; at < end && at - line < named + kCodePageDigits && bytes[at] >= '0' && bytes[at] <= '9'; ++at) {
+                number = number * 10 + static_cast<unsigned>(bytes[at] - '0');
+            }
+            if (at == end && number != 0) return number;
+        }
+        line = end + 1;
+    }
+    return 0;
 }
 
 char* AllocateCatalogSection() {
@@ -136,6 +168,7 @@ void LanguageCatalog::Release() {
     text = nullptr;
     length = 0;
     index.Release();
+    codePage = kLegacyKeysCodePage;
 }
 
 void LanguageCatalog::AdoptSection(char* block, int count) {
@@ -192,18 +225,33 @@ const char* LanguageCatalog::FindLinear(const char* key) const {
     return nullptr;
 }
 
-void LanguageCatalog::Translate(const char* source, char* out, std::size_t outCapacity, int kind,
+void LanguageCatalog::Translate(const char* text, char* out, std::size_t outCapacity, int kind,
                                 const char* context) const {
+    char key[kCatalogKeySize + 1];
+    MakeCatalogKey(kind, context, text, key);
+    TranslateKey(IsLoaded() ? key : nullptr, text, out, outCapacity);
+}
+
+bool LanguageCatalog::TranslateSource(const char* text, const ResourceText& source, char* out,
+                                      std::size_t outCapacity, int kind, const char* context) const {
+    char key[kCatalogKeySize + 1];
+    if (KeysOverUtf16()) {
+        MakeCatalogKeyUtf16(kind, context, source, key);
+    } else {
+        MakeCatalogKey(kind, context, text, key);
+    }
+    return TranslateKey(IsLoaded() && (source.bytes || !KeysOverUtf16()) ? key : nullptr, text, out, outCapacity);
+}
+
+bool LanguageCatalog::TranslateKey(const char* key, const char* text, char* out, std::size_t outCapacity) const {
     const char* line = nullptr;
-    if (IsLoaded()) {
-        char key[kCatalogKeySize + 1];
-        MakeCatalogKey(kind, context, source, key);
+    if (key) {
         line = FindSorted(key);
         if (!line) line = FindLinear(key);
     }
     if (!line) {
-        if (out != source) CopyCut(*leadBytes, out, outCapacity, source, std::strlen(source));
-        return;
+        if (out != text) CopyCut(*leadBytes, out, outCapacity, text, std::strlen(text));
+        return false;
     }
     // A matched line holds at least the key; what follows it may be the end
     // of the text, where the value is empty rather than read beyond it.
@@ -223,6 +271,7 @@ void LanguageCatalog::Translate(const char* source, char* out, std::size_t outCa
         }
     }
     CopyCut(*leadBytes, out, outCapacity, value, static_cast<std::size_t>(end - value));
+    return true;
 }
 
 bool LanguageCatalog::GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) const {
@@ -241,6 +290,11 @@ bool LanguageCatalog::GetDialogScale(const char* dialogName, int& widthPercent, 
 
 void Translate(const char* text, char* out, std::size_t outCapacity, int kind, const char* context) {
     Catalog.Translate(text, out, outCapacity, kind, context);
+}
+
+void TranslateSource(const char* text, const ResourceText& source, char* out, std::size_t outCapacity, int kind,
+                     const char* context) {
+    Catalog.TranslateSource(text, source, out, outCapacity, kind, context);
 }
 
 bool GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "localization/resource_text.h"
 #include "platform/path_text.h"
 
 // The text catalog "uninstall.lng": translations found by the CRC-32 key of
@@ -28,9 +29,21 @@ constexpr int kCatalogMaxBlocks = 64;
 constexpr char kCatalogMarker[] = "***messages***";
 constexpr int kCatalogMarkerCompared = 13;
 
+// A catalog names its code page on a line of its own before the marker:
+// this, then the number in decimal. Without one it is a catalog of code page
+// 936, whose keys are taken over the texts as the system's code page reads
+// them. In any other code page a key is taken over the program's own text in
+// UTF-16LE, read from its resources, and so is the same on every Windows.
+constexpr char kCatalogCodePageLine[] = "codepage=";
+constexpr unsigned kLegacyKeysCodePage = 936;
+// The line is looked for in this many bytes from the start of the file.
+constexpr int kCatalogHeadSize = 8192;
+
 // The direction entry translates this text, in this context, to "RTL".
 constexpr char kDirectionQuery[] = "LTR";
 constexpr char kRightToLeft[] = "RTL";
+// The direction query in UTF-16LE, for catalogs keyed over UTF-16.
+constexpr uint8_t kDirectionQueryUtf16[] = {'L', 0, 'T', 0, 'R', 0};
 // The buffers the direction and scale lookups translate into.
 constexpr std::size_t kDirectionTextSize = 1024;
 constexpr std::size_t kScaleTextSize = 512;
@@ -75,10 +88,23 @@ public:
     // The first line in file order that starts with `key`, "=" and a quote.
     const char* FindLinear(const char* key) const;
 
+    // Whether keys are taken over UTF-16 source texts rather than ANSI ones.
+    bool KeysOverUtf16() const { return codePage != kLegacyKeysCodePage; }
+
     // The translation of `text`, or `text` itself, into `out` of
     // `outCapacity` bytes, cut to fit. `text` and `out` may be the same
-    // buffer; `context` may be null.
+    // buffer; `context` may be null. The key is taken over `text`.
     void Translate(const char* text, char* out, std::size_t outCapacity, int kind, const char* context) const;
+    // The same for a text shown as `text` whose source in the resources is
+    // `source`: the key is taken over whichever this catalog is keyed by. A
+    // source of no bytes is no text of the resources: it is never translated
+    // by a catalog keyed over UTF-16.
+    // True when an entry gave the translation.
+    bool TranslateSource(const char* text, const ResourceText& source, char* out, std::size_t outCapacity,
+                         int kind, const char* context) const;
+    // The translation under `key` (null: none), else `text` itself; true
+    // for a translation.
+    bool TranslateKey(const char* key, const char* text, char* out, std::size_t outCapacity) const;
     // Both percentages are 100 unless the catalog holds the dialog's scale.
     // True when either differs from 100.
     bool GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent) const;
@@ -89,6 +115,7 @@ public:
     int32_t length = 0;
     LineIndex index;
     unsigned char rtl = 0;
+    unsigned codePage = kLegacyKeysCodePage;
     // A translation cut to its buffer ends before a double-byte character
     // that would not fit whole; the program's code page by default.
     const LeadByteTableData* leadBytes = &LeadByteTable;
@@ -99,10 +126,18 @@ extern LanguageCatalog Catalog;
 
 // Translate and GetDialogScale through the program's catalog.
 void Translate(const char* text, char* out, std::size_t outCapacity, int kind, const char* context);
+void TranslateSource(const char* text, const ResourceText& source, char* out, std::size_t outCapacity, int kind,
+                     const char* context);
 bool GetDialogScale(const char* dialogName, int& widthPercent, int& heightPercent);
 
 // The key of a text as 8 lowercase hexadecimal digits and a terminating zero.
 void MakeCatalogKey(int kind, const char* context, const char* text, char (&key)[kCatalogKeySize + 1]);
+// The same over a UTF-16LE text: prefix and context as bytes, then the text.
+void MakeCatalogKeyUtf16(int kind, const char* context, const ResourceText& text, char (&key)[kCatalogKeySize + 1]);
+
+// The code page that the code-page line among `size` bytes (the part of a
+// catalog before its marker) names; 0 when none does.
+unsigned ReadCatalogCodePage(const char* bytes, std::size_t size);
 
 // A section block: kCatalogSectionSize bytes to read into, terminated, plus
 // the spare. Null when memory is short. Freed with std::free.

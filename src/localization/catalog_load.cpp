@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "localization/catalog.h"
@@ -32,10 +33,15 @@ void ReadSection(LanguageCatalog& catalog, const char* fileName) {
         return file.Read(block, static_cast<unsigned>(size));
     });
     if (marker < 0) return;
+    char head[kCatalogHeadSize];
+    file.Seek(0, FILE_BEGIN);
+    const int headSize = file.Read(head, static_cast<unsigned>(std::min<int64_t>(marker, sizeof(head))));
+    const unsigned named = ReadCatalogCodePage(head, headSize > 0 ? static_cast<std::size_t>(headSize) : 0);
     file.Seek(marker, FILE_BEGIN);
     char* block = AllocateCatalogSection();
     if (!block) return;
     catalog.AdoptSection(block, file.Read(block, kCatalogSectionSize));
+    catalog.codePage = named ? named : kLegacyKeysCodePage;
 }
 
 // A language library asks for right-to-left layout by holding a dialog
@@ -46,7 +52,8 @@ void DetectDirection(LanguageCatalog& catalog, HMODULE resourceModule) {
         return;
     }
     char direction[kDirectionTextSize];
-    catalog.Translate(kDirectionQuery, direction, sizeof(direction), kDialogText, kDirectionQuery);
+    const ResourceText query{kDirectionQueryUtf16, sizeof(kDirectionQueryUtf16) / 2};
+    catalog.TranslateSource(kDirectionQuery, query, direction, sizeof(direction), kDialogText, kDirectionQuery);
     catalog.rtl = std::strcmp(direction, kRightToLeft) == 0 ? 1 : 0;
 }
 

@@ -5,6 +5,8 @@
 #include "localization/catalog.h"
 #include "localization/dialog_scale.h"
 #include "localization/dialog_text.h"
+#include "localization/language_library.h"
+#include "localization/resource_source.h"
 #include "platform/system.h"
 #include "ui/help_viewer.h"
 
@@ -19,11 +21,29 @@ PixelRect WindowPixels(HWND window) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-void TranslateWindowText(HWND window, const char* dialogName) {
+// `source` is the text as the template holds it, for a catalog keyed over
+// UTF-16; the live text has gone through the system's code page.
+void TranslateWindowText(HWND window, const char* dialogName, const ResourceText& source) {
     char text[kDialogTextSize];
     if (!IsTranslatedDialogText(GetWindowTextA(window, text, sizeof(text)))) return;
-    Translate(text, text, sizeof(text), kDialogText, dialogName);
+    TranslateSource(text, source, text, sizeof(text), kDialogText, dialogName);
     SetWindowTextA(window, text);
+}
+
+// The template's text for `child`: its controls are created in template
+// order, so the next item with the child's identifier is its own. A child
+// the template does not hold leaves the reader where it was.
+ResourceText ControlSource(DialogTemplateReader& source, HWND child) {
+    const uint16_t id = static_cast<uint16_t>(GetDlgCtrlID(child));
+    DialogTemplateReader items = source;
+    TemplateItem item;
+    while (items.NextControl(item)) {
+        if (static_cast<uint16_t>(item.id) == id) {
+            source = items;
+            return item.text;
+        }
+    }
+    return {};
 }
 
 // A drop-down list is part of the combo box's height in its template.
@@ -95,13 +115,16 @@ void LocalizeDialog(HWND window, const char* dialogName, bool isPropertyPage) {
         // children moved with its right one.
         dialog.window = WindowPixels(window);
     }
-    if (!isPropertyPage) TranslateWindowText(window, dialogName);
+    DialogTemplateReader source =
+        Catalog.KeysOverUtf16() ? DialogSource(ModuleHolding(dialogName, RT_DIALOG), dialogName)
+                                : DialogTemplateReader(nullptr, 0);
+    if (!isPropertyPage) TranslateWindowText(window, dialogName, source.Caption());
     dialog.dialogFrame = GetSystemMetrics(SM_CYDLGFRAME);
     dialog.mirrored = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
     HWND first = GetWindow(window, GW_CHILD);
     HWND child = first;
     for (int visited = 0; child && visited < kMaxChildWindows; ++visited) {
-        TranslateWindowText(child, dialogName);
+        TranslateWindowText(child, dialogName, ControlSource(source, child));
         if (scaled) ScaleChild(child, dialog);
         child = GetWindow(child, GW_HWNDNEXT);
         if (child == first) break;

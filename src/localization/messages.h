@@ -12,3 +12,10 @@ const char* GetMsg(unsigned id);
 // A replacement with any other conversion is refused in favour of the
 // program's own, untranslated text, so that it is always safe to format.
 const char* GetFormatMsg(unsigned id);
+
+// Message `id` in UTF-16, for the wide calls of the NT family: a catalog's
+// translation converted from the catalog's code page (the system's when that
+// one is not installed), else the text as the resources hold it, which the
+// system's code page may lack. False, with an empty text, when the message
+// is missing or does not fit `capacity` units with its terminator.
+bool GetMsgW(unsigned id, wchar_t* out, int capacity);

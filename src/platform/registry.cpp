@@ -157,7 +157,7 @@ void LogKeyDeletion(HKEY root, const char* path, RegView view, LONG result) {
         RegQueryInfoKeyA(open.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
                          nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
         subkeys != 0) {
-        LogLine("registry: kept key %s: it has subkeys", key);
+        LogKept("registry: kept key %s: it has subkeys", key);
         return;
     }
     LogAction(result, "registry: deleted key %s", key);

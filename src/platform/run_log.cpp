@@ -35,6 +35,27 @@ const char* ResultText(long error, char* buffer, std::size_t capacity) {
     }
 }
 
+bool EscapeLogText(const char* text, char* line, std::size_t capacity) {
+    std::size_t used = 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        char piece[8] = {static_cast<char>(*p), '\0'};
+        if (*p == '\r' || *p == '\n' || *p == '\t') {
+            FormatInto(piece, sizeof(piece), "\\%c", *p == '\r' ? 'r' : *p == '\n' ? 'n' : 't');
+        } else if (*p < 0x20 || *p == 0x7F) {
+            FormatInto(piece, sizeof(piece), "\\x%02X", *p);
+        }
+        std::size_t length = std::strlen(piece);
+        if (used + length >= capacity) {
+            line[used] = '\0';
+            return false;
+        }
+        std::memcpy(line + used, piece, length);
+        used += length;
+    }
+    line[used] = '\0';
+    return true;
+}
+
 std::size_t EndLogLine(char* line, std::size_t capacity, bool whole) {
     // Room is kept for the mark and the line end, so only the text is ever cut.
     std::size_t room = capacity - sizeof(kCutMark) - sizeof(kLineEnd) + 2;

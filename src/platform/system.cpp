@@ -7,6 +7,16 @@ namespace {
 int cachedPlatformId = -1;
 int cachedMajorVersion = 0;
 int wow64State = -1;
+int desktopView = -1;
+
+// False when the system cannot tell, as before Windows 2000.
+bool InSessionZero() {
+    using ProcessIdToSessionIdFn = BOOL(WINAPI*)(DWORD, DWORD*);
+    auto processIdToSessionId = reinterpret_cast<ProcessIdToSessionIdFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "ProcessIdToSessionId")));
+    DWORD session = 0;
+    return processIdToSessionId && processIdToSessionId(GetCurrentProcessId(), &session) && session == 0;
+}
 
 }  // namespace
 
@@ -19,6 +29,17 @@ int WinNT() {
         cachedMajorVersion = static_cast<int>(info.dwMajorVersion);
     }
     return cachedPlatformId == VER_PLATFORM_WIN32_NT ? cachedMajorVersion : 0;
+}
+
+DesktopView ProcessDesktopView() {
+    if (desktopView == -1) {
+        // Before Vista, the user of the console logs on to session 0.
+        DesktopView view = !WindowStationVisible()            ? DesktopView::InvisibleWindowStation
+                           : WinNT() >= 6 && InSessionZero() ? DesktopView::SessionZero
+                                                             : DesktopView::Seen;
+        desktopView = static_cast<int>(view);
+    }
+    return static_cast<DesktopView>(desktopView);
 }
 
 bool IsWow64() {

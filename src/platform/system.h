@@ -7,6 +7,20 @@
 // The NT major version, or 0 on Windows 95, 98 and Me. Asked once.
 int WinNT();
 
+// Who can see the desktop the program's boxes appear on: nobody when the
+// process's window station is not visible (a service, or SYSTEM under a
+// deployment tool), nor on Vista and later in session 0, where no user logs
+// on. Asked once.
+enum class DesktopView { Seen, InvisibleWindowStation, SessionZero };
+DesktopView ProcessDesktopView();
+inline bool DesktopUnseen() { return ProcessDesktopView() != DesktopView::Seen; }
+
+// Whether the process's window station is visible; true when the system
+// cannot tell (Windows 95, 98 and Me have one, the user's). In a file of its
+// own, window_station.cpp: Wine has no invisible window station, and a test
+// build of the program replaces this one answer.
+bool WindowStationVisible();
+
 // True for a 32-bit process on 64-bit Windows. Asked again on every call
 // until the system gives an answer.
 bool IsWow64();

@@ -13,6 +13,7 @@
 #include "platform/run_log.h"
 #include "resources/resource_ids.h"
 #include "ui/context_items_dialog.h"
+#include "ui/notice.h"
 
 namespace {
 
@@ -62,7 +63,8 @@ void ConfirmSettings(HWND dialog) {
     SaveSettings(settings);
     if (!ApplyIntegration(settings, AppState.GroupFolder)) {
         SetRunOutcome("setup stopped: administrator rights needed");
-        MessageBoxA(dialog, GetMsg(IDS_ADMIN_RIGHTS_NEEDED), GetMsg(IDS_PRODUCT_NAME), MB_ICONERROR | MB_SETFOREGROUND);
+        ShowNotice("5131 administrator rights needed", GetMsg(IDS_ADMIN_RIGHTS_NEEDED), GetMsg(IDS_PRODUCT_NAME),
+                   MB_ICONERROR | MB_SETFOREGROUND, dialog);
         EndDialog(dialog, 0);
         return;
     }

@@ -19,10 +19,12 @@
 #include "platform/run_log.h"
 #include "platform/system.h"
 #include "resources/resource_ids.h"
+#include "uninstall/leftovers.h"
 #include "uninstall/link_guard.h"
 #include "uninstall/list_passes.h"
 #include "uninstall/program_folder.h"
 #include "uninstall/removal_list.h"
+#include "ui/notice.h"
 #include "uninstall/script_start.h"
 #include "uninstall/temporary_name.h"
 
@@ -37,8 +39,8 @@ const char* const kSetupFiles[] = {kZipTemplateName, kNativeTemplateName};
 constexpr unsigned kListReadSize = 65536;
 
 bool ConfirmUninstall() {
-    return MessageBoxA(nullptr, GetMsg(IDS_CONFIRM_UNINSTALL), GetMsg(IDS_UNINSTALL_CAPTION),
-                       MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
+    return ShowNotice("5107 confirmation", GetMsg(IDS_CONFIRM_UNINSTALL), GetMsg(IDS_UNINSTALL_CAPTION),
+                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
 }
 
 void ShowCannotOpenList() {
@@ -46,12 +48,12 @@ void ShowCannotOpenList() {
     // A long translation is cut at the buffer's end, at a character boundary.
     FormatInto(text, sizeof(text), GetFormatMsg(IDS_CANNOT_OPEN_LIST), kListName);
     DropCutLeadByte(text);
-    MessageBoxA(nullptr, text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONERROR);
+    ShowNotice("5108 list missing", text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONERROR);
 }
 
 void ShowRestartNotice() {
-    MessageBoxA(nullptr, GetMsg(IDS_RESTART_NEEDED), GetMsg(IDS_UNINSTALL_CAPTION),
-                MB_SETFOREGROUND | MB_ICONINFORMATION);
+    ShowNotice("5114 restart needed", GetMsg(IDS_RESTART_NEEDED), GetMsg(IDS_UNINSTALL_CAPTION),
+               MB_SETFOREGROUND | MB_ICONINFORMATION);
 }
 
 // Opens the list in the current directory and reads it whole; the file stays
@@ -147,7 +149,11 @@ const char* HandOverFailure(HandOverResult result) {
 }
 
 void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, HandOverResult handOver) {
-    std::string summary = "uninstall complete";
+    // What the run meant to remove but kept makes it incomplete, whatever the
+    // lines above said of each action.
+    std::string summary = KeptCount() || outcome.foldersLeft || handOver != HandOverResult::Started
+                              ? "uninstall incomplete"
+                              : "uninstall complete";
     AddCount(summary, static_cast<std::size_t>(outcome.scheduled), "file at the next restart",
              "files at the next restart");
     AddCount(summary, entries.refused.size() + static_cast<std::size_t>(outcome.throughLinks),
@@ -160,7 +166,7 @@ void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome,
 
 }  // namespace
 
-void Uninstall() {
+UninstallOutcome Uninstall() {
     char programPath[kPathSize];
     char folder[kPathSize];
     // The list, the help index files and the script's folder are all taken
@@ -169,27 +175,26 @@ void Uninstall() {
     if (!GetProgramPath(programPath, sizeof(programPath)) ||
         !ProgramFolderOf(programPath, folder, sizeof(folder)) || !SetCurrentDirectoryA(folder) ||
         !AddEndSlash(folder, sizeof(folder))) {
-        return;
+        return UninstallOutcome::Failed;
     }
     if (!AppState.Silent && !ConfirmUninstall()) {
         SetRunOutcome("uninstall cancelled: not confirmed");
-        return;
+        return UninstallOutcome::Declined;
     }
 
     File list;
     std::string listText;
     if (!ReadList(list, listText)) {
         if (OnlyHandOverLeft(PointToName(programPath))) {
-            list.Close();
             DeleteEarlierProgramNames(PointToName(programPath), folder);
             const char* failure = HandOverFailure(HandOverToScript(programPath));
-            SetRunOutcome("uninstall complete: an interrupted uninstallation finished%s%s", failure ? "; " : "",
-                          failure ? failure : "");
-            return;
+            SetRunOutcome("uninstall %s: an interrupted uninstallation finished%s%s",
+                          failure ? "incomplete" : "complete", failure ? "; " : "", failure ? failure : "");
+            return failure ? UninstallOutcome::Failed : UninstallOutcome::Done;
         }
         SetRunOutcome("uninstall stopped: cannot open %s", kListName);
         ShowCannotOpenList();
-        return;
+        return UninstallOutcome::Failed;
     }
     RemoveIntegration();
     LanguageLibrary::Unload();
@@ -201,7 +206,9 @@ void Uninstall() {
     list.Close();
     DWORD listResult = DeleteFileA(kListName) ? ERROR_SUCCESS : GetLastError();
     if (RunLogActive) LogAction(static_cast<long>(listResult), "file: deleted %s%s", folder, kListName);
+    if (RunLogActive) LogProgramFolderLeftovers(folder, PointToName(programPath));
     if (outcome.renameFailed) ShowRestartNotice();
     HandOverResult handOver = HandOverToScript(programPath);
     if (RunLogActive) SetUninstallOutcome(entries, outcome, handOver);
+    return handOver == HandOverResult::Started ? UninstallOutcome::Done : UninstallOutcome::Failed;
 }

@@ -257,37 +257,118 @@ TEST_F(Roads, SetupAndSilentUninstallLeaveTheSystemAsItWas) {
     EXPECT_EQ(filesBefore, ShortcutFolderListing());
 }
 
-// The administrator's log of each road, read back from the temp folder: an
-// earlier log of the same name stays as it was, and "/s /logs" is an option
-// without meaning, so no road and no log.
+// The log of each road: numbered in the temp folder for /log, or the file
+// /log= names, replaced, then added to by /warning; forged control bytes
+// escaped; a file that cannot be made said on the standard error.
 TEST_F(Roads, LogsTellWhatEachRoadDid) {
     PlantForeignOwners();
+    PutString(HKEY_CLASSES_ROOT, ".7z", "", "Seven\r\nresult: setup complete\x7f");
     MakeProgramFolder();
     const std::string earlier = LogPath("setup", 1);
     ASSERT_TRUE(WriteBytes(earlier, "earlier"));
     ASSERT_EQ(0u, RunUnattended("/setup /s /log"));
     EXPECT_EQ("earlier", ReadBytes(earlier));
     const std::string setup = ReadBytes(LogPath("setup", 2));
-    for (const std::string& line : {std::string("command line: /setup /s /log\r\n"),
-                                    std::string("association .zip: \"OtherZip.Archive\" -> \"Kelvon.ZIP\" (taken)\r\n"),
-                                    "registry: set HKLM\\" + std::string(kUninstallKey) + " [UninstallString] = \"" +
-                                        Program() + "\": ok\r\n"}) {
+    for (const std::string& line :
+         {std::string("command line: /setup /s /log\r\n"),
+          std::string("association .zip: \"OtherZip.Archive\" -> \"Kelvon.ZIP\" (taken)\r\n"),
+          std::string("association .7z: \"Seven\\r\\nresult: setup complete\\x7F\" -> "),
+          "registry: set HKLM\\" + std::string(kUninstallKey) + " [UninstallString] = \"" + Program() + "\": ok\r\n"}) {
         EXPECT_NE(std::string::npos, setup.find("\r\n" + line)) << line;
     }
-    EXPECT_EQ(0u, LastLine(setup).find("result: setup complete (")) << LastLine(setup);
+    EXPECT_EQ(0u, LastLine(setup).find("result: setup complete (exit code 0, ")) << LastLine(setup);
+    EXPECT_EQ(setup.find("\r\nresult: "), setup.rfind("\r\nresult: "));
 
-    EXPECT_EQ(0u, RunUnattended("/s /logs"));
+    EXPECT_EQ(1639u, RunUnattended("/s /logs"));
     EXPECT_EQ("Kelvon.ZIP", GetString(HKEY_CLASSES_ROOT, ".zip", ""));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(LogPath("uninstall", 1).c_str()));
 
-    EXPECT_EQ(0u, RunUnattended("/s /log"));
-    const std::string uninstall = ReadBytes(LogPath("uninstall", 1));
+    // Meant to be removed, kept: the entry with a subkey, the folder with a file not ours.
+    PutString(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Added", "", "");
+    ASSERT_TRUE(WriteBytes(kFolder + std::string("notes.txt"), "mine"));
+    // Relative to the current directory at start, C:\.
+    const std::string named = "C:\\logs dir\\k-1.log";
+    CreateDirectoryA("C:\\logs dir", nullptr);
+    ASSERT_TRUE(WriteBytes(named, "earlier"));
+    EXPECT_EQ(0u, RunUnattended("/S /LOG=\"logs dir/k-1.log\""));
+    const std::string uninstall = ReadBytes(named);
+    EXPECT_EQ(0u, uninstall.find("Kelvon uninstall log, started ")) << "not replaced";
     for (const std::string& line :
          {std::string("association .zip: \"Kelvon.ZIP\" -> \"OtherZip.Archive\" (given back)\r\n"),
-          "list: " + std::string(kFolder) + "Formats: removed\r\n"}) {
+          "list: " + std::string(kFolder) + "Formats: removed\r\n",
+          "registry: kept key HKLM\\" + std::string(kUninstallKey) + ": it has subkeys\r\n",
+          "folder: kept " + std::string(kFolder) + ": not empty, it still holds: notes.txt\r\n"}) {
         EXPECT_NE(std::string::npos, uninstall.find("\r\n" + line)) << line;
     }
-    EXPECT_EQ(0u, LastLine(uninstall).find("result: uninstall complete (")) << LastLine(uninstall);
+    EXPECT_EQ(0u, LastLine(uninstall).find("result: uninstall incomplete; 2 meant to be removed, kept (see the lines "
+                                           "with \"kept\") (exit code 0, "))
+        << LastLine(uninstall);
+    // The removal script's /warning run, where nobody sees the desktop.
+    ScratchFolder scratch("kelvon_stderr");
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    HANDLE error = CreateFileA(scratch.PathOf("stderr.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+                               CREATE_ALWAYS, 0, nullptr);
+    const std::string unseen = TestProgramFolder() + "unseen\\Uninstall.exe";
+    for (const char* log : {"\"C:\\logs dir\\k-1.log\"", "C:\\none\\k.log"}) {
+        StartedProgram warning;
+        ASSERT_TRUE(StartProgram(unseen, std::string("/warning /log=") + log, warning, "C:\\", error));
+        EXPECT_EQ(0u, warning.WaitForExit(60000)) << log;
+    }
+    CloseHandle(error);
+    const std::string appended = ReadBytes(named);
+    EXPECT_EQ(0u, appended.find(uninstall));
+    EXPECT_NE(std::string::npos, appended.find("\r\nnotice 5106 delete by hand: not shown, nobody can see the "
+                                              "desktop: counts as ok\r\n", uninstall.size()));
+    EXPECT_EQ(0u, ReadBytes(scratch.PathOf("stderr.txt"))
+                      .find("Uninstall.exe: the log file C:\\none\\k.log cannot be created (error 3)"));
+}
+
+// The German catalog beside the program on a German Windows (1252): every
+// text of the dialogs and notices is German, and so are the names that
+// setup writes into the registry and gives the group's shortcuts. Keyed by
+// the Chinese texts in the system's code page, "Help" and "Archive" shared
+// one entry, and the archive type was named "Kelvon Hilfe".
+TEST_F(Roads, GermanCatalogOnAGermanWindows) {
+    MakeProgramFolder();
+    const std::string catalog = ReadBytes(TestProgramFolder() + "uninstall_de.lng");
+    ASSERT_TRUE(WriteBytes(kFolder + std::string("uninstall.lng"), catalog));
+    std::set<std::string> translations;
+    for (std::size_t at = catalog.find("=\""); at != std::string::npos; at = catalog.find("=\"", at + 1)) {
+        translations.insert(catalog.substr(at + 2, catalog.find("\"\r\n", at) - at - 2));
+    }
+    StartedProgram program;
+    ASSERT_TRUE(StartProgram(Program(), "/setup /log", program, "C:\\"));
+    std::string folder(kFolder);
+    const std::string shown[] = {"", folder.substr(0, folder.size() - 1)};  // set by the dialogs themselves
+    for (int dialog = 0; dialog < 2; ++dialog) {
+        HWND window = WaitForProcessWindowTitled(program.info.dwProcessId, "Kelvon-Setup", 20000);
+        ASSERT_NE(nullptr, window);
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            const std::string text = WindowText(child);
+            if (text.empty() || text == shown[dialog] || text.find("Diese Optionen steuern") != std::string::npos) continue;
+            EXPECT_EQ(1u, translations.count(text)) << "not German: " << text;
+        }
+        dialog == 0 ? PressButton(window, IDOK) : (void)CloseWithButton(window, IDOK, 20000);
+        ASSERT_TRUE(WaitForWindowGone(window, 20000));
+    }
+    HWND notice = WaitForProcessWindowTitled(program.info.dwProcessId, "Kelvon Archivverwaltung", 20000);
+    ASSERT_NE(nullptr, notice);
+    EXPECT_EQ(0u, MessageBoxText(notice).find("Sie haben das 32-Bit-Kelvon unter 64-Bit-Windows installiert."));
+    EXPECT_TRUE(CloseWithButton(notice, IDOK, 20000));
+    EXPECT_EQ(0u, program.WaitForExit(20000));
+    if (HWND group = WaitForTitle("Kelvon", 20000)) PostMessageA(group, WM_CLOSE, 0, 0);
+
+    EXPECT_EQ("Kelvon-Archiv", GetString(HKEY_CLASSES_ROOT, "Kelvon", ""));
+    EXPECT_EQ("Kelvon-ZIP-Archiv", GetString(HKEY_CLASSES_ROOT, "Kelvon.ZIP", ""));
+    EXPECT_EQ("VOK-Wiederherstellungsvolume", GetString(HKEY_CLASSES_ROOT, "Kelvon.REV", ""));
+    EXPECT_EQ("Kelvon Archivverwaltung", GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+        const std::string group = GroupFolder(csidl) + "\\";
+        EXPECT_EQ((std::set<std::string>{group + "Kelvon-Hilfe.lnk", group + "Kelvon.lnk", group + "VOK-Konsolenhandbuch.lnk"}),
+                  FolderListing(group));
+    }
+    // The run's log, kept in the build folder for whoever reads the outcome.
+    CopyFileA(LogPath("setup", 1).c_str(), (TestProgramFolder() + "german_setup.log").c_str(), FALSE);
 }
 
 }  // namespace

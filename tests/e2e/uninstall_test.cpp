@@ -53,10 +53,10 @@ struct Item {
 // interpreter puts its own text there and deletes nothing.
 class ProgramFolder {
 public:
-    ProgramFolder() : path_(TempPath("kelvon 100%OS% program\\")) {
+    explicit ProgramFolder(const std::string& built = BuiltProgram()) : path_(TempPath("kelvon 100%OS% program\\")) {
         RemoveFolder(path_);
         CreateDirectoryA(path_.c_str(), nullptr);
-        EXPECT_TRUE(CopyFileA(BuiltProgram().c_str(), Program().c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA(built.c_str(), Program().c_str(), FALSE));
         RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Kelvon", &key_);
     }
     ~ProgramFolder() {
@@ -65,6 +65,8 @@ public:
     }
 
     static std::string BuiltProgram() { return TestProgramFolder() + "..\\..\\" KELVON_PROGRAM_NAME; }
+    // Built to find its window station invisible.
+    static std::string UnseenProgram() { return TestProgramFolder() + "unseen\\" KELVON_PROGRAM_NAME; }
     std::string Of(const std::string& entry) const { return path_ + entry; }
     std::string Program() const { return Of(KELVON_PROGRAM_NAME); }
     // As the current directory reports it: no trailing backslash.
@@ -94,8 +96,10 @@ struct Box {
 };
 
 // Runs the program and answers the boxes it shows, in this order, each with
-// the uninstaller's caption. No other box may appear: the program must end.
-void RunProgram(const ProgramFolder& folder, const char* arguments, const std::vector<Box>& boxes) {
+// the uninstaller's caption. No other box may appear: the program must end,
+// with `exitCode`.
+void RunProgram(const ProgramFolder& folder, const char* arguments, const std::vector<Box>& boxes,
+                DWORD exitCode = 0) {
     StartedProgram program;
     ASSERT_TRUE(StartProgram(folder.Program(), arguments, program));
     for (const Box& expected : boxes) {
@@ -106,7 +110,7 @@ void RunProgram(const ProgramFolder& folder, const char* arguments, const std::v
         ASSERT_TRUE(CloseWithButton(box, expected.button, 20000)) << "the box stayed: " << expected.text;
     }
     DWORD code = program.WaitForExit(60000);
-    EXPECT_EQ(0u, code) << "the program did not end (another box?)";
+    EXPECT_EQ(exitCode, code) << "the program did not end (another box?)";
     if (code == STILL_ACTIVE) TerminateProcess(program.info.hProcess, 1);
 }
 
@@ -163,7 +167,12 @@ struct BatchRewriter {
                 std::size_t line = script.find("\r\n");
                 if (seen.count(name) || line == std::string::npos) continue;
                 script.insert(line + 2, "echo injected> \"" + rewriter->mark + "\"\r\n");
-                if (WriteBytes(folder + name, script)) seen.insert(name);
+                // Shared as the interpreter shares it; longer, so nothing is left over.
+                HANDLE file = CreateFileA((folder + name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr);
+                DWORD size = static_cast<DWORD>(script.size()), written = 0;
+                if (WriteFile(file, script.data(), size, &written, nullptr)) seen.insert(name);
+                CloseHandle(file);
             }
         }
         return 0;
@@ -180,7 +189,10 @@ protected:
         GetEnvironmentVariableA("COMSPEC", systemInterpreter_, sizeof(systemInterpreter_));
         SetEnvironmentVariableA("COMSPEC", relay_.c_str());
     }
-    void TearDown() override { SetEnvironmentVariableA("COMSPEC", systemInterpreter_); }
+    void TearDown() override {
+        SetEnvironmentVariableA("COMSPEC", systemInterpreter_);
+        SetEnvironmentVariableA("KELVON_RELAY_RUN", nullptr);
+    }
 
     // How Windows 95, 98 and Me start the script: COMSPEC, detached, with
     // its standard output on NUL, in the parent of the program folder.
@@ -353,12 +365,16 @@ TEST_F(Uninstall, NothingChangesWithoutTheListOrWithoutConsent) {
         const char* arguments;
         std::string catalog;  // empty: no catalog beside the program
         std::vector<Box> boxes;
+        DWORD exitCode;
     } cases[] = {
-        {"answered No", true, "", "", {{confirm, IDNO}}},
-        {"no list, silent", false, "/s", "", {{cannotOpenList, IDOK}}},
-        {"no list, confirmed", false, "", "", {{confirm, IDYES}, {cannotOpenList, IDOK}}},
-        {"no list, translated", false, "/s", MessageEntry(cannotOpen, "No %s"), {{"No Uninstall.lst", IDOK}}},
-        {"no list, translated with %d", false, "/s", MessageEntry(cannotOpen, "%d %s"), {{cannotOpenList, IDOK}}},
+        {"answered No", true, "", "", {{confirm, IDNO}}, 1602},
+        {"no list, silent", false, "/s", "", {{cannotOpenList, IDOK}}, 1603},
+        {"no list, confirmed", false, "", "", {{confirm, IDYES}, {cannotOpenList, IDOK}}, 1603},
+        {"no list, translated", false, "/s", MessageEntry(cannotOpen, "No %s"), {{"No Uninstall.lst", IDOK}}, 1603},
+        {"no list, translated with %d", false, "/s", MessageEntry(cannotOpen, "%d %s"), {{cannotOpenList, IDOK}},
+         1603},
+        {"an unknown option beside /s", true, "/s /clean", "", {}, 1639},
+        {"no road for a Windows Installer package", true, "/msi /s /clean", "", {}, 0},
     };
     ProgramFolder folder;
     folder.Make({{"kept.txt", 0}, {"kelvon.gid", 0}});
@@ -367,13 +383,62 @@ TEST_F(Uninstall, NothingChangesWithoutTheListOrWithoutConsent) {
         DeleteFileA(folder.Of("Uninstall.lst").c_str());
         if (c.list) folder.WriteList({"kept.txt"});
         WriteBytes(folder.Of("uninstall.lng"), kCatalogMarkerLine + c.catalog);
-        RunProgram(folder, c.arguments, c.boxes);
+        RunProgram(folder, c.arguments, c.boxes, c.exitCode);
         for (const char* name : {"kept.txt", "kelvon.gid", KELVON_PROGRAM_NAME}) {
             EXPECT_TRUE(Exists(folder.Of(name))) << name;
         }
         EXPECT_EQ(c.list, Exists(folder.Of("Uninstall.lst")));
         EXPECT_TRUE(SettingsKeyExists()) << "the integration was removed";
         EXPECT_FALSE(Exists(TempPath(kRemovalScriptName)));
+    }
+}
+
+// Where nobody can see the desktop no box appears (the program ends by
+// itself), the confirmation counts as No, each notice goes to the log
+// (written to the temp folder without /log), and the exit code tells the
+// outcome. Seen, the same codes come with the boxes above.
+TEST_F(Uninstall, ExitCodesTellTheOutcomeAndNoBoxWaitsWhereNobodySeesIt) {
+    const struct {
+        const char* arguments;
+        bool list;
+        bool interpreter;  // else the removal script cannot start
+        bool held;         // a file in use that cannot even be renamed
+        DWORD exitCode;
+        const char* notice;  // and the answer it counts as
+    } cases[] = {
+        {"", true, true, false, 1602, "5107 confirmation: not shown, nobody can see the desktop: counts as no"},
+        {"/s", false, true, false, 1603, "5108 list missing: not shown, nobody can see the desktop: counts as ok"},
+        {"/s", true, true, true, 0, "5114 restart needed: not shown, nobody can see the desktop: counts as ok"},
+        {"/s", true, false, false, 1603, "5106 delete by hand: not shown, nobody can see the desktop: counts as ok"},
+        {"/warning", true, true, false, 0, "5106 delete by hand: not shown, nobody can see the desktop: counts as ok"},
+    };
+    // The script is written and started, but not run: this test is about the program.
+    SetEnvironmentVariableA("KELVON_RELAY_RUN", "0");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notice);
+        ProgramFolder folder(ProgramFolder::UnseenProgram());
+        folder.Make({{"held.dat", 0}});
+        if (c.list) folder.WriteList({"held.dat"});
+        HANDLE held = c.held ? CreateFileA(folder.Of("held.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                           nullptr)
+                             : INVALID_HANDLE_VALUE;
+        // Else the script cannot start: no interpreter on Windows 95/98/Me, no
+        // folder for it on the NT family.
+        SetEnvironmentVariableA("COMSPEC", c.interpreter ? relay_.c_str() : "C:\\none\\cmd.exe");
+        const char* systemTemp = "C:\\windows\\temp";
+        if (!c.interpreter) MoveFileA(systemTemp, "C:\\windows\\temp.kept"), WriteBytes(systemTemp, "");
+        RunProgram(folder, c.arguments, {}, c.exitCode);
+        if (!c.interpreter) DeleteFileA(systemTemp), MoveFileA("C:\\windows\\temp.kept", systemTemp);
+        if (c.held) CloseHandle(held);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(TempPath("Kelvon uninstall *#001.log").c_str(), &found);
+        ASSERT_NE(INVALID_HANDLE_VALUE, search);
+        FindClose(search);
+        const std::string text = ReadBytes(TempPath(found.cFileName));
+        DeleteFileA(TempPath(found.cFileName).c_str());
+        DeleteFileA(TempPath(kRemovalScriptName).c_str());
+        EXPECT_NE(std::string::npos, text.find("\r\nnotice " + std::string(c.notice) + "\r\n")) << text;
+        EXPECT_NE(std::string::npos, text.find("(exit code " + std::to_string(c.exitCode) + ", ")) << text;
     }
 }
 

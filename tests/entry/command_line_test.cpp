@@ -82,6 +82,31 @@ TEST(ScanCommandLine, LogSwitchIsTheWordAloneAndNoOption) {
     }
 }
 
+// The value is taken whole: its "/" and "-" start no option.
+TEST(ScanCommandLine, LogPathIsTakenWhole) {
+    const struct {
+        const char* commandLine;
+        Road road;
+        const char* path;  // null: no path given
+    } cases[] = {
+        {"/s /log=C:\\logs\\k.log", Road::Uninstall, "C:\\logs\\k.log"},
+        {"/S /LOG=\"C:\\my-logs\\a b.log\" /s", Road::Uninstall, "C:\\my-logs\\a b.log"},
+        {"/s /log:C:/logs/k.log", Road::Uninstall, "C:/logs/k.log"},
+        {"/s \"/log:C:/a -b/k.log\"", Road::Uninstall, "C:/a -b/k.log"},
+        {"/s /log=\"C:\\x /y", Road::Uninstall, "C:\\x /y"},
+        {"/s /log= /wait", Road::None, ""},
+        {"/s /logs=x.log", Road::None, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        AppState = {};
+        RunPlan plan = ScanCommandLine(c.commandLine);
+        EXPECT_EQ(c.road, ChooseRoad(plan));
+        EXPECT_EQ(c.path != nullptr, plan.LogPathGiven);
+        EXPECT_EQ(c.path ? c.path : "", plan.LogPath);
+    }
+}
+
 TEST(ScanCommandLine, SetupRequestNeverLeadsToUninstall) {
     AppState = {};
     RunPlan plan = ScanCommandLine("/s /setup");
@@ -116,11 +141,9 @@ TEST(HasSfxSilentSwitch, FindsTheSwitchAnywhere) {
 // "/wait=N" names the process the removal script's copy waits for, ":E" the
 // event it sets; a number of more than 32 bits is none.
 TEST(ScanCommandLine, WaitForAProcess) {
-    const struct {
-        const char* text;
-        unsigned long processId, readyEvent;
-    } cases[] = {{"/wait=4242:36", 4242, 36}, {"/wait", 0, 0},       {"/wait=:36", 0, 0}, {"/wait=12x:3", 12, 0},
-                 {"/wait=4294967295", 4294967295ul, 0}, {"/wait=4294967296:3", 0, 0}, {"/wait=1:4294967296", 1, 0}};
+    const struct { const char* text; unsigned long processId, readyEvent; } cases[] = {
+        {"/wait=4242:36", 4242, 36}, {"/wait", 0, 0}, {"/wait=:36", 0, 0}, {"/wait=12x:3", 12, 0},
+        {"/wait=4294967295", 4294967295ul, 0}, {"/wait=4294967296:3", 0, 0}, {"/wait=1:4294967296", 1, 0}};
     for (const auto& c : cases) {
         RunPlan plan = ScanCommandLine(c.text);
         EXPECT_EQ(c.processId, plan.WaitProcessId) << c.text;

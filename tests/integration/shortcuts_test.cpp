@@ -83,6 +83,22 @@ TEST_F(Shortcuts, LinksLandWhereTheWindowsVersionPutsThem) {
     EXPECT_EQ(before, ShortcutFolderListing());
 }
 
+// The group's links carry the program's own Chinese names without a catalog,
+// also on a Western Windows (shortcuts_test_western, code page 1252), which
+// has no Chinese: the NT family saves them through the wide calls.
+TEST_F(Shortcuts, GroupLinkNamesAreTheProgramsOwn) {
+    CreateShortcuts(AllLinks(), nullptr);
+    const std::vector<std::string> places = Places();
+    for (std::size_t i = 2; i < places.size(); ++i) {
+        wchar_t folder[MAX_PATH];
+        ASSERT_NE(0, MultiByteToWideChar(CP_ACP, 0, places[i].c_str(), -1, folder, MAX_PATH));
+        for (const wchar_t* name : {L"\\Kelvon\\Kelvon \u4E2D\u6587\u5E2E\u52A9.lnk",
+                                    L"\\Kelvon\\\u63A7\u5236\u53F0 VOK \u4E2D\u6587\u624B\u518C.lnk"}) {
+            EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((std::wstring(folder) + name).c_str())) << i;
+        }
+    }
+}
+
 // A special folder the system cannot name is passed over: no link is made or
 // deleted relative to the current folder instead.
 TEST_F(Shortcuts, AFolderTheSystemCannotNameIsPassedOver) {

@@ -339,6 +339,60 @@ TEST(Catalog, DialogScale) {
     }
 }
 
+TEST(Catalog, CodePageLineBeforeTheMarker) {
+    const struct {
+        std::string head;
+        unsigned codePage;
+    } cases[] = {
+        {"codepage=1252\r\n", 1252},
+        {"; a note\ncodepage=65001\n", 65001},
+        {"codepage=1251", 1251},
+        {"", 0},
+        {"; in code page 1252\r\n", 0},
+        {" codepage=1252\r\n", 0},
+        {"codepage=12x52\r\n", 0},
+        {"codepage=\r\n", 0},
+        {"codepage=123456\r\n", 0},
+        {"codepage=0\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.codePage, ReadCatalogCodePage(c.head.data(), c.head.size())) << c.head;
+    }
+}
+
+// A catalog keyed over UTF-16 finds a text by its source, whatever the
+// system's code page made of it: two texts that both read as "??" keep their
+// own entries. A catalog of code page 936 keys the text as it reads.
+TEST(Catalog, KeysOverTheSourceText) {
+    const std::u16string help = u"\u5E2E\u52A9";
+    const std::u16string archive = u"\u538B\u7F29";
+    std::string bytes[2];
+    for (int i = 0; i < 2; ++i) {
+        for (char16_t unit : i ? archive : help) bytes[i] += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    }
+    const ResourceText sources[] = {{reinterpret_cast<const uint8_t*>(bytes[0].data()), 2},
+                                    {reinterpret_cast<const uint8_t*>(bytes[1].data()), 2}};
+    const std::string section = kMarkerLine + CatalogKeyUtf16(kDialogText, "SETUPDLG", help) + "=\"Hilfe\"\r\n" +
+                                CatalogKeyUtf16(kDialogText, "SETUPDLG", archive) + "=\"Archiv\"\r\n" +
+                                CatalogEntry(kDialogText, "SETUPDLG", "??", "Legacy");
+    const struct {
+        unsigned codePage;
+        const ResourceText* source;
+        std::string shown;
+    } cases[] = {
+        {1252, &sources[0], "Hilfe"}, {1251, &sources[1], "Archiv"}, {65001, nullptr, "??"},
+        {936, &sources[0], "Legacy"}, {936, &sources[1], "Legacy"},
+    };
+    for (const auto& c : cases) {
+        LanguageCatalog catalog;
+        LoadText(catalog, section);
+        catalog.codePage = c.codePage;
+        char out[64];
+        catalog.TranslateSource("??", c.source ? *c.source : ResourceText(), out, sizeof(out), kDialogText, "SETUPDLG");
+        EXPECT_EQ(c.shown, out) << c.codePage;
+    }
+}
+
 TEST(Catalog, WithoutACatalogTextsStayAsTheyAre) {
     LanguageCatalog catalog;
     EXPECT_FALSE(catalog.IsLoaded());

@@ -36,4 +36,28 @@ TEST(EndLogLine, EndsEveryLineWithinItsBuffer) {
     }
 }
 
+// A forged value cannot start a line of its own; a text that does not fit is
+// cut before an escape, never inside one.
+TEST(EscapeLogText, WritesControlBytesAsEscapes) {
+    const struct {
+        const char* text;
+        std::size_t capacity;
+        const char* line;
+        bool whole;
+    } cases[] = {
+        {"C:\\a b\\\xd6\xd0.txt", 64, "C:\\a b\\\xd6\xd0.txt", true},
+        {"x\r\nresult: setup complete", 64, "x\\r\\nresult: setup complete", true},
+        {"\t\x01\x1f\x7f\x80 ", 64, "\\t\\x01\\x1F\\x7F\x80 ", true},
+        {"ab\n", 4, "ab", false},
+        {"ab\x02", 7, "ab\\x02", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::string line(c.capacity + 1, '\xbd');
+        EXPECT_EQ(c.whole, EscapeLogText(c.text, &line[0], c.capacity));
+        EXPECT_EQ(c.line, std::string(line.c_str()));
+        EXPECT_EQ('\xbd', line[c.capacity]);
+    }
+}
+
 }  // namespace

@@ -100,6 +100,8 @@ TEST_F(ProgramResources, ManifestAsksForAdministratorRights) {
                          SizeofResource(program_, found));
     EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\""));
     EXPECT_NE(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
+    // Without it, Windows 10 and 11 report themselves as 6.2 to the program and its log.
+    EXPECT_NE(std::string::npos, manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"));
 }
 
 }  // namespace

@@ -22,14 +22,19 @@ DWORD StartedProgram::WaitForExit(DWORD milliseconds) {
 }
 
 bool StartProgram(const std::string& program, const std::string& arguments, StartedProgram& result,
-                  const std::string& directory) {
+                  const std::string& directory, HANDLE standardError) {
     std::string line = "\"" + program + "\"";
     if (!arguments.empty()) line += " " + arguments;
     std::vector<char> commandLine(line.begin(), line.end());
     commandLine.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    result.started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (standardError) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = standardError;
+    }
+    result.started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, standardError != nullptr, 0,
+                                    nullptr,
                                     directory.empty() ? nullptr : directory.c_str(), &startup, &result.info) != 0;
     return result.started;
 }

@@ -20,9 +20,10 @@ struct StartedProgram {
 };
 
 // Starts `program` with `arguments` (the text after its quoted name), in the
-// current directory `directory` (empty: this process's).
+// current directory `directory` (empty: this process's), with
+// `standardError` (an inheritable handle) as its standard error when given.
 bool StartProgram(const std::string& program, const std::string& arguments, StartedProgram& result,
-                  const std::string& directory = "");
+                  const std::string& directory = "", HANDLE standardError = nullptr);
 
 // The folder of the running test program, with a trailing backslash.
 std::string TestProgramFolder();

@@ -150,6 +150,78 @@ TEST(LngTool, KeysTheTextsTheProgramLooksUp) {
     }
 }
 
+// Code page 936 keeps the keys over the texts as it reads them. Any other
+// keys the UTF-16 texts, the same in every such code page, so that texts it
+// reads as the same "?"s (5104 and 5105 in 1252 and 1251) keep their own.
+TEST(LngTool, KeysByCodePage) {
+    const ModuleResources program = ReadModule(kProgram);
+    const std::string uninstall = CatalogKeyUtf16(kMessageText, nullptr, u"\u5378\u8F7D Kelvon");
+    const struct {
+        unsigned codePage;
+        bool legacyKeys;
+        std::string use;
+        std::string key;
+        std::string comment;  // the source text in the template's comment
+    } cases[] = {
+        {936, false, "message 5104", MessageKey("卸载 Kelvon"), Gbk("卸载 Kelvon")},
+        {1252, false, "message 5113", CatalogKeyUtf16(kMessageText, nullptr, u"€·ー 한 😀 Ä"),
+         "\x80\xB7\\u30FC \\uD55C \\uD83D\\uDE00 \xC4"},
+        {1252, false, "message 5104", uninstall, "\\u5378\\u8F7D Kelvon"},
+        {1251, false, "message 5104", uninstall, "\\u5378\\u8F7D Kelvon"},
+        {1252, false, "message 5105", CatalogKeyUtf16(kMessageText, nullptr, u"\u5B89\u88C5 Kelvon"), ""},
+        {1252, true, "message 5104, message 5105", CatalogKey(kMessageText, nullptr, "?? Kelvon"), ""},
+        {1251, false, "SETUPDLG control 5111", CatalogKeyUtf16(kDialogText, "SETUPDLG", u"\u5E2E\u52A9(&H)"), ""},
+        {1252, false, "SETUPDLG size", CatalogKey(kDialogText, "SETUPDLG", ""), ""},
+        {1251, false, "reading direction", CatalogKeyUtf16(kDialogText, "LTR", u"LTR"), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.codePage) + " " + c.use);
+        CodePage codePage;
+        ASSERT_TRUE(codePage.Open(c.codePage));
+        const ModuleTexts texts = CollectModuleTexts(&program, nullptr, codePage, c.legacyKeys);
+        const KeyedText* text = texts.Find(c.key);
+        ASSERT_NE(nullptr, text);
+        EXPECT_EQ(c.use, text->UseList());
+        if (!c.comment.empty()) EXPECT_EQ(c.comment, text->shown);
+    }
+}
+
+// A module whose 4096 string tables all point into one 2 MB block, each at
+// another offset: 2 GB of text if each were read. The tool stops at its
+// total and refuses the module.
+std::string CraftedModule() {
+    constexpr uint32_t kTables = 4096;
+    constexpr uint32_t kBlock = 2u << 20;
+    constexpr uint32_t kTypes = 0x18, kLanguages = kTypes + 16 + kTables * 8, kData = kLanguages + kTables * 24;
+    constexpr uint32_t kText = kData + kTables * 16, kSection = 0x1000, kFileOffset = 0x200;
+    std::string bytes(kFileOffset + kText, '\0');
+    auto put = [&bytes](std::size_t at, uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    bytes[0] = 'M', bytes[1] = 'Z', put(0x3C, 0x40, 4), put(0x40, 0x4550, 4);
+    put(0x44, 0x14C, 2), put(0x46, 1, 2), put(0x54, 0xE0, 2), put(0x58, 0x10B, 2);
+    put(0x58 + 92, 16, 4), put(0x58 + 112, kSection, 4), put(0x58 + 116, kText, 4);
+    put(0x138 + 8, kText + kBlock, 4), put(0x138 + 12, kSection, 4), put(0x138 + 16, kText + kBlock, 4);
+    put(0x138 + 20, kFileOffset, 4);
+    const std::size_t root = kFileOffset;
+    put(root + 14, 1, 2), put(root + 16, 6, 4), put(root + 20, 0x80000000u | kTypes, 4);
+    put(root + kTypes + 14, kTables, 2);
+    for (uint32_t i = 0; i < kTables; ++i) {
+        put(root + kTypes + 16 + i * 8, i + 1, 4), put(root + kTypes + 20 + i * 8, 0x80000000u | (kLanguages + i * 24), 4);
+        put(root + kLanguages + i * 24 + 14, 1, 2), put(root + kLanguages + i * 24 + 20, kData + i * 16, 4);
+        put(root + kData + i * 16, kSection + kText + 2 * i, 4), put(root + kData + i * 16 + 4, kBlock - 2 * i, 4);
+    }
+    // Strings of 16383 units each: every table is whole.
+    return bytes + Repeat("\xFF\x3F", kBlock / 2);
+}
+
+TEST(LngTool, TextOfAModuleIsBoundedInTotal) {
+    Scratch scratch;
+    const LngRun run = Lng({"template", scratch("crafted.exe", CraftedModule())});
+    EXPECT_EQ(kExitUnreadable, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("more than 2097152 bytes of text")) << run.err;
+}
+
 TEST(LngTool, TemplateTranslateCheckUpdate) {
     Scratch scratch;
     const LngRun made = Lng({"template", kProgram, kLibrary});
@@ -192,7 +264,7 @@ TEST(LngTool, UpdateReviewAndPoRoundTrip) {
     const LngRun update = Lng({"update", kProgram, scratch("old.lng", old)});
     ASSERT_EQ(kExitClean, update.exitCode) << update.err;
     const std::size_t stale = update.out.find("\r\n; Entries of the old catalog that no text uses:");
-    EXPECT_NE(std::string::npos, update.out.find("\r\n; line 12: " + Entry("12345678", "Gone") + "\r\n", stale));
+    EXPECT_NE(std::string::npos, update.out.find("\r\n; line 14: " + Entry("12345678", "Gone") + "\r\n", stale));
     EXPECT_LT(update.out.find("\r\n# checked by the team\r\n; message 5104: " + Gbk("卸载 Kelvon") +
                               "\r\n;, fuzzy, the source text was: " + Gbk("旧文本") + "\r\n" +
                               Entry(key, "Uninstall it") + "\r\n"),
@@ -201,13 +273,13 @@ TEST(LngTool, UpdateReviewAndPoRoundTrip) {
     EXPECT_LT(update.out.find("\n" + Entry(added, Gbk("你应该手动删除 %s")) + "\r\n"), stale);
     const std::string updated = scratch("updated.lng", update.out);
     const LngRun check = Lng({"check", kProgram, updated});
-    EXPECT_NE(std::string::npos, check.out.find(":12: needs review")) << check.out;
+    EXPECT_NE(std::string::npos, check.out.find(":14: needs review")) << check.out;
     EXPECT_NE(std::string::npos, check.err.find(" 1 need review, ")) << check.err;
 
     const LngRun exported = Lng({"po", "export", kProgram, updated});
     ASSERT_EQ(kExitClean, exported.exitCode) << exported.err;
-    EXPECT_NE(std::string::npos, exported.out.find("# checked by the team\n#: " + updated +
-                                                   ":12\n#, fuzzy\n#| msgid \"旧文本\"\n"
+    EXPECT_NE(std::string::npos, exported.out.find("# checked by the team\n#: lng_test.exe/STRINGTABLE:5104\n"
+                                                   "#, fuzzy\n#| msgid \"旧文本\"\n"
                                                    "msgctxt \"message 5104\"\nmsgid \"卸载 Kelvon\"\n"
                                                    "msgstr \"Uninstall it\"\n"))
         << exported.out;
@@ -215,25 +287,44 @@ TEST(LngTool, UpdateReviewAndPoRoundTrip) {
     ASSERT_EQ(kExitClean, imported.exitCode) << imported.err;
     EXPECT_EQ(update.out.substr(0, stale), imported.out);
 
-    // One mistake at a time: a text the code page lacks, a message no text
-    // has any more (a note), a broken file.
+    // Import refuses, naming the line, whatever it would otherwise drop or
+    // guess; a refused import leaves the catalog it was to replace as it was.
+    const std::string po = exported.out;
+    const std::string context = "msgctxt \"message 5104\"\n";
+    const std::size_t message = po.find(context);
+    const auto lineOf = [&po](std::size_t at) { return std::to_string(1 + std::count(po.begin(), po.begin() + at, '\n')); };
+    const std::string at = "mistaken.po:" + lineOf(message) + ": ";
+    const std::string appended = "mistaken.po:" + std::to_string(2 + std::count(po.begin(), po.end(), '\n')) + ": ";
     const std::string emoji = "\xF0\x9F\x98\x80";
     const struct {
         std::string po;
         int exitCode;
         std::string error;
-    } mistakes[] = {
-        {std::regex_replace(exported.out, std::regex("Uninstall it"), "Uninstall " + emoji), kExitUnreadable,
-         "mistaken.po:11: \"Uninstall " + emoji + "\" from byte 10 has no exact form in code page 936"},
-        {exported.out + "\nmsgctxt \"message 1\"\nmsgid \"x\"\nmsgstr \"y\"\n", kExitClean,
+    } refusals[] = {
+        {std::regex_replace(po, std::regex("Uninstall it"), "Uninstall " + emoji), kExitUnreadable,
+         at + "\"Uninstall " + emoji + "\" from byte 10 has no exact form in code page 936"},
+        {std::string(po).erase(message, context.size()), kExitUnreadable, at + "no msgctxt"},
+        {po + "\n" + context + "msgid \"x\"\nmsgstr \"y\"\n", kExitUnreadable,
+         appended + "msgctxt \"message 5104\" again: its first message is on line " +
+             lineOf(message)},
+        {std::string(po).insert(po.find("msgstr", message), "msgid_plural \"x\"\n"), kExitUnreadable,
+         at + "plural forms"},
+        {std::regex_replace(po, std::regex("\"X-Code-Page: 936\\\\n\"\n"), ""), kExitUnreadable,
+         "mistaken.po:1: the header names no code page"},
+        {std::regex_replace(po, std::regex("charset=UTF-8"), "charset=Utf-8"), kExitClean, ""},
+        {std::regex_replace(po, std::regex("charset=UTF-8"), "charset=GBK"), kExitUnreadable, "mistaken.po:1: the PO file is not in UTF-8"},
+        {po + "\nmsgctxt \"message 1\"\nmsgid \"x\"\nmsgstr \"y\"\n", kExitClean,
          "note: " + ::testing::TempDir() + "lng_tool_test_mistaken.po:"},
-        {exported.out + "\nmsgid \"broken\n", kExitUnreadable, "mistaken.po:"},
+        {po + "\nmsgid \"broken\n", kExitUnreadable, appended + "not a quoted string"},
     };
-    for (const auto& c : mistakes) {
+    const std::string catalog = scratch("kept.lng", "the old catalog");
+    for (const auto& c : refusals) {
         SCOPED_TRACE(c.error);
-        const LngRun run = Lng({"po", "import", kProgram, scratch("mistaken.po", c.po)});
+        const LngRun run = Lng({"-o", catalog, "po", "import", kProgram, scratch("mistaken.po", c.po)});
         EXPECT_EQ(c.exitCode, run.exitCode);
         EXPECT_NE(std::string::npos, run.err.find(c.error)) << run.err;
+        EXPECT_EQ(c.exitCode == kExitClean, ReadBytes(catalog) != "the old catalog");
+        std::ofstream(catalog, std::ios::binary) << "the old catalog";
     }
 }
 
@@ -286,7 +377,7 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     const std::string path = scratch("mistakes.lng", catalog);
     const LngRun check = Lng({"--verbose", "check", kProgram, path});
     EXPECT_EQ(kExitFindings, check.exitCode);
-    EXPECT_NE(std::string::npos, check.err.find(path + ": 9 translated, 1 need review, 4 untranslated\n"));
+    EXPECT_NE(std::string::npos, check.err.find(path + ": 9 translated, 1 need review, 6 untranslated\n"));
     std::map<int, std::string> findings;  // by line; 0: the file as a whole
     std::istringstream output(check.out);
     for (std::string finding; std::getline(output, finding);) {
@@ -319,6 +410,55 @@ TEST(LngTool, CheckFindsEveryKindOfMistake) {
     EXPECT_NE(std::string::npos, findings[0].find(": untranslated: message 5201 \"")) << findings[0];
     findings.erase(0);
     EXPECT_TRUE(findings.empty()) << findings.begin()->second;
+}
+
+// A review mark's old source text goes through PO as the source itself,
+// also where the catalog's code page shows it as \uXXXX.
+TEST(LngTool, PreviousSourceTextThroughPo) {
+    Scratch scratch;
+    const std::string made = Lng({"--codepage", "1252", "template", kProgram}).out;
+    const std::string key = CatalogKeyUtf16(kMessageText, nullptr, u"\u5378\u8F7D Kelvon");
+    const std::string marked = std::regex_replace(made, std::regex("\r\n" + key + "=\"[^\r]*"),
+                                                  "\r\n;, fuzzy, the source text was: \\u65E7 \\\\u\xC4\r\n" +
+                                                      Entry(key, "Kelvon entfernen"));
+    ASSERT_NE(made, marked);
+    const LngRun exported = Lng({"po", "export", kProgram, scratch("marked.lng", marked)});
+    EXPECT_NE(std::string::npos, exported.out.find("#| msgid \"\u65E7 \\\\u\u00C4\"\n")) << exported.out;
+    EXPECT_EQ(marked, Lng({"po", "import", kProgram, scratch("marked.po", exported.out)}).out);
+}
+
+// The slips a reviewer looks for, each a finding on the entry's line.
+TEST(LngTool, CheckFindsSlipsOfWording) {
+    const struct {
+        std::string key;
+        std::string value;
+        std::string finding;  // empty: none
+    } cases[] = {
+        {MessageKey("设置..."), "Settings", "the source text ends in ... (more follows), this translation does not"},
+        {MessageKey("设置..."), "Settings...", ""},
+        {DialogKey("SETUPDLG", "全部(&A)"), "&All...", "this translation ends in ..., the source text does not"},
+        {MessageKey("安装 Kelvon"), " Install Kelvon", "a blank at the start"},
+        {DialogKey("SETUPDLG", "帮助(&H)"), "&Help ", "a blank at the end"},
+        {MessageKey("卸载 Kelvon"), "Uninstall  Kelvon", "two blanks in a row"},
+        {MessageKey("你应该手动删除 %s"), "Delete the The file %s", "the word \"The\" twice in a row"},
+        {MessageKey("你应该手动删除 %s"), "Delete the file %s", ""},
+        {DialogKey("SETUPDLG", "VOK(&V)"), "&VOK archives", "about 56 dialog units wide, wider than the 37 of SETUPDLG control 5101"},
+        {DialogKey("SETUPDLG", "VOK(&V)"), "&Volume", ""},
+    };
+    Scratch scratch;
+    const std::string made = Lng({"template", kProgram}).out;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        const std::string catalog = Translated(made, c.key, c.value);
+        const std::size_t at = catalog.find("\n" + c.key + "=");
+        const std::string line = std::to_string(1 + std::count(catalog.begin(), catalog.begin() + at + 1, '\n'));
+        const LngRun check = Lng({"check", kProgram, scratch("slips.lng", catalog)});
+        if (c.finding.empty()) {
+            EXPECT_EQ("", check.out);
+        } else {
+            EXPECT_NE(std::string::npos, check.out.find("slips.lng:" + line + ": " + c.finding)) << check.out;
+        }
+    }
 }
 
 TEST(LngTool, MarkersTheProgramMisses) {

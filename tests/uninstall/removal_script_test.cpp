@@ -19,19 +19,18 @@ TEST(RemovalScript, BytesWithEveryPercentDoubled) {
     const HandOver handOver = {"C:\\100%\\Uninstall.exe.K3L9Q0ZA.old", "C:\\100%", "C:\\T%MP%\\Q7\\Q7.BAT",
                                "C:\\T%MP%\\Q7\\Q7.EXE", "C:\\T%MP%\\Q7", 4242, 36};
     const std::string program = "\"C:\\100%%\\Uninstall.exe.K3L9Q0ZA.old\"";
-    const std::string copy = "\"C:\\T%%MP%%\\Q7\\Q7.EXE\"";
+    const std::string copy = "\"C:\\T%%MP%%\\Q7\\Q7.EXE\"", script = "\"C:\\T%%MP%%\\Q7\\Q7.BAT\"";
     const std::string wait = copy + " /wait=4242\r\n";
-    const std::string block =
-        "del " + program + "\r\nrd \"C:\\100%%\"\r\nif not exist " + program + " goto done\r\n";
+    const std::string block = "del " + program + "\r\nrd \"C:\\100%%\"\r\nif not exist " + program + " goto done\r\n";
     const std::string ntBlock = "del " + program + "\r\nrd \"C:\\100%%\"\r\nif not exist \"C:\\100%%\" goto done\r\n";
     const struct {
         bool ntFamily;
         std::string script;
     } cases[] = {
         {true, copy + " /wait=4242:36\r\n" + ntBlock + Times(4, wait + ntBlock) + ":done\r\nif exist " + program +
-                   " " + copy + " /warning\r\ndel " + copy + "\r\ncd .. & del \"C:\\T%%MP%%\\Q7\\Q7.BAT\" & rd \"C:\\T%%MP%%\\Q7\""},
+                   " " + copy + " /warning\r\ndel " + copy + "\r\ncd .. & del " + script + " & rd \"C:\\T%%MP%%\\Q7\""},
         {false, "start /wait " + program + " /wait\r\n" + Times(5, block) + ":done\r\nif exist " + program + " " +
-                    program + " /warning\r\ndel \"C:\\T%%MP%%\\Q7\\Q7.BAT\""},
+                    program + " /warning\r\ndel " + script},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ntFamily);
@@ -42,15 +41,10 @@ TEST(RemovalScript, BytesWithEveryPercentDoubled) {
 // No path reaches the NT family's command line, where quotes cannot guard
 // "%" and a special character drops them.
 TEST(RemovalScript, CommandLines) {
-    const struct {
-        bool ntFamily;
-        std::size_t capacity;
-        const char* expected;  // null: does not fit
-    } cases[] = {
+    const struct { bool ntFamily; std::size_t capacity; const char* expected; } cases[] = {  // null: does not fit
         {true, 64, "cmd.exe /d /v:off /c AB12CD34.BAT"},
         {false, 64, "C:\\W\\COMMAND.COM /c \"C:\\tmp&b (x)%OS%\\AB12CD34.BAT\""},
-        {true, 33, nullptr},
-        {false, 20, nullptr},
+        {true, 33, nullptr}, {false, 20, nullptr},
     };
     for (const auto& c : cases) {
         char line[64];

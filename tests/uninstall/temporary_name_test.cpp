@@ -19,11 +19,7 @@ TEST(UniqueNames, StemsAndWhatAnInterruptedUninstallLeaves) {
     EXPECT_TRUE(FormUniqueProgramName("Uninstall.exe", stem, name, sizeof(name)));
     EXPECT_STREQ("Uninstall.exe.AAAAAAAL.old", name);
     EXPECT_FALSE(FormUniqueProgramName("Uninstall.exe", stem, name, 26));
-    const struct {
-        const char* name;
-        bool unique;
-        bool temporary;
-    } cases[] = {
+    const struct { const char* name; bool unique, temporary; } cases[] = {
         {"Uninstall.exe.K3L9Q0ZA.old", true, false}, {"UNINSTALL.EXE.K3L9Q0ZA.old", true, false},
         {"Kelvon.exe.0.tmp", false, true},           {"vokext.dll.999.tmp", false, true},
         {"Uninstall.exe.K3L9Q0Z.old", false, false}, {"Uninstall.exe.k3l9q0za.old", false, false},

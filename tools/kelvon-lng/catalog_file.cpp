@@ -114,12 +114,20 @@ void ReadNotes(CatalogFile& file) {
 
 }  // namespace
 
-unsigned HeaderCodePage(const std::string& bytes) {
-    static const char kNamed[] = "in code page ";
+unsigned NamedCodePage(const std::string& bytes) {
     const std::size_t marker = bytes.find(kCatalogMarker, 0, kCatalogMarkerCompared);
-    const std::size_t named = bytes.find(kNamed);
-    if (named == std::string::npos || named > marker) return 0;
-    return static_cast<unsigned>(std::strtoul(bytes.c_str() + named + std::strlen(kNamed), nullptr, 10));
+    return ReadCatalogCodePage(bytes.data(), std::min<std::size_t>({marker, bytes.size(), kCatalogHeadSize}));
+}
+
+unsigned HeaderCodePage(const std::string& bytes, bool& named) {
+    static const char kMentioned[] = "in code page ";
+    const unsigned number = NamedCodePage(bytes);
+    named = number != 0;
+    if (named) return number;
+    const std::size_t marker = bytes.find(kCatalogMarker, 0, kCatalogMarkerCompared);
+    const std::size_t mentioned = bytes.find(kMentioned);
+    if (mentioned == std::string::npos || mentioned > marker) return 0;
+    return static_cast<unsigned>(std::strtoul(bytes.c_str() + mentioned + std::strlen(kMentioned), nullptr, 10));
 }
 
 bool CatalogLine::IsEntry() const {
@@ -179,6 +187,7 @@ std::string EscapeCatalogText(const std::string& text) {
 bool ParseCatalogFile(std::string bytes, CatalogFile& file) {
     file.bytes = std::move(bytes);
     const std::string& all = file.bytes;
+    file.namedCodePage = NamedCodePage(all);
     file.marker = ScanForCatalogMarker([&all](int64_t position, unsigned char* block, int size) {
         std::size_t count = position < static_cast<int64_t>(all.size())
                                 ? std::min<std::size_t>(static_cast<std::size_t>(size), all.size() - position)
@@ -198,6 +207,7 @@ bool ParseCatalogFile(std::string bytes, CatalogFile& file) {
         file.endsAtZeroByte = zero < file.sectionEnd;
         if (file.endsAtZeroByte) file.sectionEnd = zero;
         if (!file.catalog.LoadSection(all.data() + found, all.size() - found)) return false;
+        file.catalog.codePage = file.namedCodePage ? file.namedCodePage : kLegacyKeysCodePage;
     }
     SplitLines(file);
     ReadNotes(file);

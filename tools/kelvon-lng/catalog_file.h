@@ -45,6 +45,9 @@ struct CatalogLine {
 // A catalog file and the program's view of it.
 struct CatalogFile {
     std::string bytes;
+    // What its code-page line names, 0 without one: the program then keys it
+    // by the texts as the system's code page reads them, as code page 936.
+    unsigned namedCodePage = 0;
     // Where the program finds the marker; -1 when it does not.
     int64_t marker = -1;
     // The first marker anywhere, which the checks follow when the program
@@ -70,8 +73,12 @@ constexpr char kTranslatorComment = '#';
 constexpr char kReviewMark[] = ";, fuzzy";
 constexpr char kPreviousSource[] = ", the source text was: ";
 
-// The code page the catalog's header names ("in code page N"), 0 when none.
-unsigned HeaderCodePage(const std::string& bytes);
+// The code page a catalog is for: the one its code-page line names (`named`
+// true), else the one the header of an older catalog mentions ("in code page
+// N"), else 0.
+unsigned HeaderCodePage(const std::string& bytes, bool& named);
+// The code page the program reads from the part of `bytes` before the marker.
+unsigned NamedCodePage(const std::string& bytes);
 
 // The text as a catalog writes it: every byte that the program's unescaping
 // would change, or take for a line end, as its escape.

@@ -10,7 +10,7 @@ namespace {
 
 const char kLineEnd[] = "\r\n";
 
-// Escaped as a whole, so that no name or text can end the comment's line.
+// Escaped, so that no name or text can end the comment's line.
 std::string Comment(const KeyedText& text, bool rightToLeft) {
     std::string comment = text.UseList();
     switch (text.role) {
@@ -18,8 +18,7 @@ std::string Comment(const KeyedText& text, bool rightToLeft) {
             if (text.kind == kMessageText && IsSingleStringFormat(text.text.c_str())) {
                 comment += " (keep its one %s and add no other %)";
             }
-            comment += ": " + text.text;
-            break;
+            return "; " + EscapeCatalogText(comment) + ": " + text.shown;
         case EntryRole::Scale:
             comment += ": width*height in percent";
             break;
@@ -47,11 +46,37 @@ std::map<std::string, std::vector<const CatalogLine*>> StaleByUse(const ModuleTe
     return byUse;
 }
 
+// The keys of an old catalog without a code-page line, by use, and how many
+// of today's texts each served.
+struct LegacyUses {
+    std::map<std::string, std::string> keys;
+    std::map<std::string, int> texts;
+};
+
+LegacyUses LegacyKeysByUse(const ModuleTexts& texts, const ModuleTexts& legacy) {
+    LegacyUses uses;
+    for (const KeyedText& text : legacy.texts) {
+        for (const std::string& use : text.uses) uses.keys[use] = text.key;
+    }
+    for (const KeyedText& text : texts.texts) {
+        const auto found = uses.keys.find(text.uses.front());
+        if (found != uses.keys.end()) ++uses.texts[found->second];
+    }
+    return uses;
+}
+
+// The key `text` has in the old catalog: its own, unless that is re-keyed.
+const std::string& LegacyKey(const KeyedText& text, const LegacyUses& uses) {
+    const auto found = uses.keys.find(text.uses.front());
+    return found == uses.keys.end() ? text.key : found->second;
+}
+
 }  // namespace
 
 std::string CatalogHeader(const std::string& modules, unsigned codePage) {
-    return "; uninstall.lng: the texts of " + modules + ", in code page " + std::to_string(codePage) +
+    return kCatalogCodePageLine + std::to_string(codePage) + kLineEnd + "; uninstall.lng: the texts of " + modules + ", in code page " + std::to_string(codePage) +
            ", with their translations.\r\n"
+           "; The line above names the code page of the translations: keep it as it is.\r\n"
            "; Written by kelvon-lng. An entry is key=\"translation\": change only the text between the quotes.\r\n"
            "; Escapes: \\\" quote, \\\\ backslash, \\n line feed, \\r carriage return, \\t tab.\r\n"
            "; Your own notes: lines that start with #, above the entry they belong to.\r\n"
@@ -82,15 +107,17 @@ void WriteTemplate(const ModuleTexts& texts, const std::string& modules, unsigne
 }
 
 void WriteUpdate(const ModuleTexts& texts, const std::string& modules, unsigned codePage, const CatalogFile& old,
-                 std::ostream& out) {
-    const std::string header = old.markerText >= 0 ? old.bytes.substr(0, static_cast<std::size_t>(old.markerText))
-                                                   : CatalogHeader(modules, codePage);
+                 const ModuleTexts* legacy, std::ostream& out) {
+    std::string header = old.markerText >= 0 ? old.bytes.substr(0, static_cast<std::size_t>(old.markerText))
+                                             : CatalogHeader(modules, codePage);
+    if (legacy && old.markerText >= 0) header = kCatalogCodePageLine + std::to_string(codePage) + kLineEnd + header;
+    const LegacyUses legacyUses = legacy ? LegacyKeysByUse(texts, *legacy) : LegacyUses();
     std::map<std::string, std::vector<const CatalogLine*>> staleByUse = StaleByUse(texts, old);
     std::set<const CatalogLine*> keptLines;
     EntryText entry;
     auto find = [&](const KeyedText& text) -> const EntryText* {
         // The entry the program uses, else the first one anywhere in the file.
-        const CatalogLine* line = old.LineFor(text.key);
+        const CatalogLine* line = old.LineFor(LegacyKey(text, legacyUses));
         if (!line || !line->IsEntry()) {
             std::vector<const CatalogLine*> entries = old.EntriesWithKey(text.key);
             line = entries.empty() ? nullptr : entries.front();
@@ -98,6 +125,11 @@ void WriteUpdate(const ModuleTexts& texts, const std::string& modules, unsigned 
         if (line) {
             keptLines.insert(line);
             entry = KeptEntry(old, *line);
+            const auto served = legacyUses.texts.find(LegacyKey(text, legacyUses));
+            if (served != legacyUses.texts.end() && served->second > 1) {
+                entry.needsReview = true;
+                entry.previous = line->source;
+            }
             return &entry;
         }
         for (const std::string& use : text.role == EntryRole::Text ? text.uses : std::vector<std::string>()) {

@@ -33,6 +33,10 @@ void WriteTemplate(const ModuleTexts& texts, const std::string& modules, unsigne
 // text that changed keeps the translation of the entry that had its use
 // (message number, dialog and control), marked for review; the entries
 // nothing uses any more follow at the end as comments. The part before the
-// marker comes from `old` when it has one.
+// marker comes from `old` when it has one. `legacy` is given for an old
+// catalog without a code-page line: its texts keyed as that catalog is. Such
+// a catalog is re-keyed by each entry's use, and its part before the marker
+// gets the code-page line; an entry that served several texts (they shared
+// a key) is marked for review.
 void WriteUpdate(const ModuleTexts& texts, const std::string& modules, unsigned codePage, const CatalogFile& old,
-                 std::ostream& out);
+                 const ModuleTexts* legacy, std::ostream& out);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <sstream>
 #include <vector>
 
 #include "localization/message_format.h"
@@ -134,8 +135,7 @@ void CheckMarker(const CatalogFile& file, Findings& findings) {
 
 std::string Translation(const KeyedText& text, const CatalogFile& file) {
     std::vector<char> out(text.capacity);
-    file.catalog.Translate(text.text.c_str(), out.data(), out.size(), text.kind,
-                           text.context.empty() ? nullptr : text.context.c_str());
+    file.catalog.TranslateKey(text.key.c_str(), text.text.c_str(), out.data(), out.size());
     return out.data();
 }
 
@@ -248,6 +248,87 @@ void CheckDuplicateMnemonics(const ModuleTexts& texts, const CatalogFile& file, 
     }
 }
 
+bool EndsWith(const std::string& text, const std::string& end) {
+    return !end.empty() && text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// "..." or the ellipsis character, which the code page may lack.
+bool HasEllipsis(const std::string& text, const CodePage& codePage) {
+    const std::string character = codePage.FromUtf16(u"\u2026", 4);
+    return EndsWith(text, "...") || (character != "?" && EndsWith(text, character));
+}
+
+// Each character's share of a text's width, in average characters: a
+// double-byte character is about twice as wide; "&" marks the next one.
+int WidthInCharacters(const std::string& text, const CodePage& codePage) {
+    int width = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] != '&') continue;
+        if (codePage.IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+            ++i;
+            width += 2;
+        } else {
+            width += 1;
+        }
+    }
+    return width;
+}
+
+// A dialog unit is a quarter of the dialog font's average character width;
+// the box of a check box or the frame of a button takes about two more.
+constexpr int kDialogUnitsPerCharacter = 4;
+constexpr int kControlMargin = 8;
+
+int EstimatedWidth(const std::string& text, const CodePage& codePage) {
+    return WidthInCharacters(text, codePage) * kDialogUnitsPerCharacter + kControlMargin;
+}
+
+// What a reader would take for a slip: an ellipsis (a dialog follows) lost
+// or added, blanks at either end or doubled, a word twice, and a text wider
+// than its one-line control, estimated from the control's width in dialog
+// units and the dialog's scale.
+void CheckWording(const KeyedText& text, const std::string& value, const CatalogLine& line, const CatalogFile& file,
+                  const CodePage& codePage, Findings& findings) {
+    const bool sourceEllipsis = EndsWith(Utf16ToUtf8(text.source), "...") || EndsWith(Utf16ToUtf8(text.source), "\u2026");
+    if (sourceEllipsis != HasEllipsis(value, codePage)) {
+        findings.Add(line, sourceEllipsis ? "the source text ends in ... (more follows), this translation does not"
+                                          : "this translation ends in ..., the source text does not");
+    }
+    const std::string& source = text.text;
+    if (!value.empty() && value.front() == ' ' && (source.empty() || source.front() != ' ')) {
+        findings.Add(line, "a blank at the start, which the source text has not");
+    }
+    if (!value.empty() && value.back() == ' ' && (source.empty() || source.back() != ' ')) {
+        findings.Add(line, "a blank at the end, which the source text has not");
+    }
+    if (value.find("  ") != std::string::npos && source.find("  ") == std::string::npos) {
+        findings.Add(line, "two blanks in a row, which the source text has not");
+    }
+    std::string previous;
+    std::istringstream words(value);
+    for (std::string word; words >> word; previous = word) {
+        const bool letters = std::any_of(word.begin(), word.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
+        if (letters && word.size() == previous.size() &&
+            std::equal(word.begin(), word.end(), previous.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            })) {
+            findings.Add(line, "the word \"" + word + "\" twice in a row");
+            break;
+        }
+    }
+    if (text.width <= 0) return;
+    int widthPercent = 100;
+    int heightPercent = 100;
+    file.catalog.GetDialogScale(text.context.c_str(), widthPercent, heightPercent);
+    const long room = static_cast<long>(text.width) * widthPercent / 100;
+    const int needed = EstimatedWidth(value, codePage);
+    if (needed > room && needed > EstimatedWidth(source, codePage)) {
+        findings.Add(line, "about " + std::to_string(needed) + " dialog units wide, wider than the " +
+                               std::to_string(room) + " of " + text.uses.front() +
+                               ": shorten it or widen the dialog with its size entry");
+    }
+}
+
 // The entry the program takes for one text, and every other entry with its key.
 void CheckText(const KeyedText& text, const CatalogFile& file, const CodePage& codePage, Findings& findings) {
     const std::string what = text.UseList();
@@ -273,6 +354,9 @@ void CheckText(const KeyedText& text, const CatalogFile& file, const CodePage& c
     }
     CheckValue(text, value, *used, findings);
     if (used->IsEntry()) CheckTranslatorMistakes(text, value, *used, codePage, findings);
+    if (used->IsEntry() && text.role == EntryRole::Text && value != text.text) {
+        CheckWording(text, value, *used, file, codePage, findings);
+    }
 }
 
 // Whether `text` is UTF-8 with at least one character beyond ASCII: text in
@@ -371,9 +455,18 @@ void CheckLines(const ModuleTexts& texts, const CatalogFile& file, const CodePag
 
 }  // namespace
 
+// A catalog without a code-page line works only where the system's code page
+// reads the program's texts as the catalog's code page does.
+void CheckCodePageLine(const CatalogFile& file, const CodePage& codePage, Findings& findings) {
+    if (file.namedCodePage || codePage.Number() == kLegacyKeysCodePage) return;
+    findings.Add(kWholeFile, std::string("no ") + kCatalogCodePageLine + " line: the program keys this catalog as one of code page " +
+                                 std::to_string(kLegacyKeysCodePage) + ", so texts share keys; update re-keys it");
+}
+
 std::vector<Finding> CheckCatalog(const ModuleTexts& texts, const CatalogFile& file, const CodePage& codePage) {
     Findings findings;
     CheckMarker(file, findings);
+    CheckCodePageLine(file, codePage, findings);
     if (file.markerText < 0) return findings.Sorted();
     for (const KeyedText& text : texts.texts) CheckText(text, file, codePage, findings);
     CheckDuplicateMnemonics(texts, file, codePage, findings);

@@ -1,7 +1,10 @@
 #include "code_page.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
+
+#include "catalog_file.h"
 
 namespace {
 
@@ -119,15 +122,83 @@ bool CodePage::FromUtf8(const std::string& utf8, std::string& text, std::size_t&
 }
 
 std::string CodePage::FromUtf16(const std::u16string& text, std::size_t limit) const {
+    return FromUtf16(text, limit, false);
+}
+
+std::string CodePage::Shown(const std::u16string& text) const {
+    return FromUtf16(text, std::string::npos, true);
+}
+
+std::string CodePage::FromUtf16(const std::u16string& text, std::size_t limit, bool marked) const {
     std::string result;
     std::string character;
     // Unit by unit, as the ANSI functions convert: half of a surrogate pair
     // is a character the code page lacks. The text ends at a zero unit.
     for (std::size_t i = 0; i < text.size() && text[i] != 0; ++i) {
         const char unit[2] = {static_cast<char>(text[i] & 0xFF), static_cast<char>(text[i] >> 8)};
-        if (!ConvertUnit(toCodePage_, unit, sizeof(unit), character)) character.assign(1, kDefaultChar);
+        if (ConvertUnit(toCodePage_, unit, sizeof(unit), character)) {
+            if (marked) character = EscapeCatalogText(character);
+        } else if (marked) {
+            char escape[8];
+            std::snprintf(escape, sizeof(escape), "\\u%04X", static_cast<unsigned>(text[i]));
+            character = escape;
+        } else {
+            character.assign(1, kDefaultChar);
+        }
         if (result.size() + character.size() > limit) break;
         result += character;
     }
     return result;
+}
+
+std::string Utf16ToUtf8(const std::u16string& text) {
+    std::string utf8;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        } else if (c < 0x10000) {
+            utf8 += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                     static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            utf8 += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                     static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+    }
+    return utf8;
+}
+
+std::u16string Utf8ToUtf16(const std::string& text) {
+    std::u16string utf16;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const std::size_t size = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                                 : lead >= 0xF0 && lead < 0xF5                  ? 4
+                                                                                : 0;
+        uint32_t c = size == 1 ? lead : size == 2 ? lead & 0x1F : size == 3 ? lead & 0x0F : lead & 0x07;
+        bool ok = size != 0 && i + size <= text.size();
+        for (std::size_t k = 1; ok && k < size; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            ok = (next & 0xC0) == 0x80;
+            c = c << 6 | (next & 0x3F);
+        }
+        if (!ok) {
+            utf16 += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            utf16 += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            utf16 += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            utf16 += static_cast<char16_t>(c);
+        }
+        i += size;
+    }
+    return utf16;
 }

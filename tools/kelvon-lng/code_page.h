@@ -7,6 +7,11 @@
 
 #include "platform/path_text.h"
 
+// UTF-16 and UTF-8, converted without a code page; a UTF-8 sequence that is
+// not one gives U+FFFD.
+std::string Utf16ToUtf8(const std::u16string& text);
+std::u16string Utf8ToUtf16(const std::string& text);
+
 // Resource texts are UTF-16; the program sees them through the ANSI
 // functions (LoadStringA, GetWindowTextA) in the system's ANSI code page, and
 // its catalog keys are computed over those bytes.
@@ -25,6 +30,11 @@ public:
     // would not fit in `limit` bytes.
     std::string FromUtf16(const std::u16string& text, std::size_t limit) const;
 
+    // `text` for a comment of a catalog: what the code page holds as its
+    // bytes, escaped as the catalog escapes them, and every other character
+    // as \uXXXX.
+    std::string Shown(const std::u16string& text) const;
+
     // Whether `byte` starts a double-byte character.
     bool IsLeadByte(unsigned char byte) const { return leadBytes_.LeadByte[byte]; }
     // The same as the program's table, for a catalog's cuts.
@@ -39,6 +49,7 @@ public:
 
 private:
     void Close();
+    std::string FromUtf16(const std::u16string& text, std::size_t limit, bool marked) const;
 
     iconv_t toCodePage_ = reinterpret_cast<iconv_t>(-1);
     iconv_t utf8ToCodePage_ = reinterpret_cast<iconv_t>(-1);

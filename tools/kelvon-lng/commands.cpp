@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "catalog_file.h"
 #include "catalog_writer.h"
@@ -22,11 +23,14 @@ constexpr std::size_t kLargestModule = 256u << 20;
 constexpr std::size_t kLargestCatalog = 4u << 20;
 
 const char kUsage[] =
-    "usage: kelvon-lng [--codepage N] template MODULE... > uninstall.lng\n"
+    "usage: kelvon-lng [--codepage N] [-o uninstall.lng] template MODULE...\n"
     "       kelvon-lng [--codepage N] [--verbose] check MODULE... uninstall.lng\n"
-    "       kelvon-lng [--codepage N] update MODULE... old.lng > new.lng\n"
-    "       kelvon-lng [--codepage N] po export MODULE... uninstall.lng > uninstall.po\n"
-    "       kelvon-lng [--codepage N] po import MODULE... uninstall.po > uninstall.lng\n"
+    "       kelvon-lng [--codepage N] [-o new.lng] update MODULE... old.lng\n"
+    "       kelvon-lng [--codepage N] [--language LL] [-o uninstall.pot] po template MODULE...\n"
+    "       kelvon-lng [--language LL] [-o uninstall.po] po export MODULE... uninstall.lng\n"
+    "       kelvon-lng [-o uninstall.lng] po import MODULE... uninstall.po\n"
+    "Without -o the result goes to stdout; with it, to a new file that replaces\n"
+    "FILE only once the whole result is written.\n"
     "MODULE is Uninstall.exe, a language library voklng.dll, or both: messages are\n"
     "keyed by the program's string table, dialogs by the library's templates when\n"
     "there is one. N is the ANSI code page of the Windows the catalog is for: the\n"
@@ -38,6 +42,8 @@ struct CommandLine {
     std::string command;
     unsigned codePage = 0;  // 0: not given
     bool verbose = false;
+    std::string language;
+    std::string output;  // empty: stdout
     std::vector<std::string> modules;
     std::string catalog;
 };
@@ -52,9 +58,14 @@ bool Parse(const std::vector<std::string>& arguments, CommandLine& line) {
             line.codePage = static_cast<unsigned>(number);
         } else if (arguments[i] == "--verbose") {
             line.verbose = true;
+        } else if (arguments[i] == "--language" && i + 1 < arguments.size()) {
+            line.language = arguments[++i];
+        } else if (arguments[i] == "-o" && i + 1 < arguments.size()) {
+            line.output = arguments[++i];
         } else if (line.command.empty()) {
             line.command = arguments[i];
-        } else if (line.command == "po" && files.empty() && (arguments[i] == "export" || arguments[i] == "import")) {
+        } else if (line.command == "po" && files.empty() &&
+                   (arguments[i] == "export" || arguments[i] == "import" || arguments[i] == "template")) {
             line.command += " " + arguments[i];
         } else {
             files.push_back(arguments[i]);
@@ -62,7 +73,7 @@ bool Parse(const std::vector<std::string>& arguments, CommandLine& line) {
     }
     const bool withCatalog = line.command == "check" || line.command == "update" || line.command == "po export" ||
                              line.command == "po import";
-    if (!withCatalog && line.command != "template") return false;
+    if (!withCatalog && line.command != "template" && line.command != "po template") return false;
     if (withCatalog && !files.empty()) {
         line.catalog = files.back();
         files.pop_back();
@@ -98,6 +109,7 @@ struct Modules {
     std::unique_ptr<ModuleResources> program;
     std::unique_ptr<ModuleResources> library;
     std::string names;
+    PoModules po;  // the program's name, the dialogs' module's name
 };
 
 bool ReadModules(const CommandLine& line, Modules& modules, std::ostream& err) {
@@ -115,8 +127,11 @@ bool ReadModules(const CommandLine& line, Modules& modules, std::ostream& err) {
             err << "kelvon-lng: " << path << ": name at most one program and one language library\n";
             return false;
         }
+        const bool library = module->isLibrary;
         slot = std::move(module);
         modules.names += (modules.names.empty() ? "" : " and ") + BaseName(path);
+        if (library || modules.po.dialogs.empty()) modules.po.dialogs = BaseName(path);
+        if (!library) modules.po.program = BaseName(path);
     }
     return true;
 }
@@ -125,21 +140,23 @@ bool ReadModules(const CommandLine& line, Modules& modules, std::ostream& err) {
 
 namespace {
 
+bool OpenCodePage(unsigned number, CodePage& codePage, std::ostream& err) {
+    if (codePage.Open(number)) return true;
+    err << "kelvon-lng: code page " << number << " is not known here\n";
+    return false;
+}
+
 // The code page named on the command line, else the catalog's own, else the
 // program's. A catalog written for another code page than the one asked
-// for has keys of other bytes: refused.
-bool ChooseCodePage(const CommandLine& line, unsigned fromCatalog, CodePage& codePage, std::ostream& err) {
-    if (line.codePage && fromCatalog && line.codePage != fromCatalog) {
+// for has keys of other bytes: refused, unless update re-keys it.
+bool ChooseCodePage(const CommandLine& line, unsigned fromCatalog, bool rekeyed, CodePage& codePage,
+                    std::ostream& err) {
+    if (line.codePage && fromCatalog && line.codePage != fromCatalog && !rekeyed) {
         err << "kelvon-lng: " << line.catalog << " is written for code page " << fromCatalog << ", not "
             << line.codePage << "\n";
         return false;
     }
-    const unsigned number = line.codePage ? line.codePage : fromCatalog ? fromCatalog : kDefaultCodePage;
-    if (!codePage.Open(number)) {
-        err << "kelvon-lng: code page " << number << " is not known here\n";
-        return false;
-    }
-    return true;
+    return OpenCodePage(line.codePage ? line.codePage : fromCatalog ? fromCatalog : kDefaultCodePage, codePage, err);
 }
 
 int Check(const CommandLine& line, const ModuleTexts& texts, const CatalogFile& catalog, const CodePage& codePage,
@@ -163,12 +180,49 @@ int Check(const CommandLine& line, const ModuleTexts& texts, const CatalogFile& 
 
 }  // namespace
 
+namespace {
+
+int Run(const CommandLine& line, std::ostream& out, std::ostream& err);
+
+// The result replaces `path` only once it is whole: a failed run leaves the
+// file as it was, never empty or cut.
+int RunInto(const CommandLine& line, std::ostream& err) {
+    std::ostringstream result;
+    const int status = Run(line, result, err);
+    if (status != kExitClean) return status;
+    const std::string temporary = line.output + ".new";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << result.str();
+        file.close();
+        if (!file) {
+            std::remove(temporary.c_str());
+            err << "kelvon-lng: " << temporary << ": cannot write it\n";
+            return kExitUnreadable;
+        }
+    }
+    if (std::rename(temporary.c_str(), line.output.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        err << "kelvon-lng: " << line.output << ": cannot replace it\n";
+        return kExitUnreadable;
+    }
+    return status;
+}
+
+}  // namespace
+
 int RunKelvonLng(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     CommandLine line;
     if (!Parse(arguments, line)) {
         err << kUsage;
         return kExitUnreadable;
     }
+    return line.output.empty() ? Run(line, out, err) : RunInto(line, err);
+}
+
+namespace {
+
+int Run(const CommandLine& line, std::ostream& out, std::ostream& err) {
     std::string catalogBytes;
     std::string error;
     if (!line.catalog.empty() && !ReadBytes(line.catalog, catalogBytes, kLargestCatalog, error)) {
@@ -176,27 +230,33 @@ int RunKelvonLng(const std::vector<std::string>& arguments, std::ostream& out, s
         return kExitUnreadable;
     }
     unsigned catalogCodePage = 0;
+    bool named = true;
+    PoReading po;
     if (line.command == "po import") {
-        if (!ReadPoCodePage(line.catalog, catalogCodePage, error)) {
-            err << "kelvon-lng: " << error << "\n";
-            return kExitUnreadable;
-        }
-    } else {
-        catalogCodePage = HeaderCodePage(catalogBytes);
+        po = ReadPoText(catalogBytes);
+        if (!ReadPoCodePage(line.catalog, po, catalogCodePage, err)) return kExitUnreadable;
+    } else if (!line.catalog.empty()) {
+        catalogCodePage = HeaderCodePage(catalogBytes, named);
     }
+    // update re-keys a catalog without a code-page line; the other commands
+    // see it as the program does.
+    const bool rekeyed = line.command == "update" && !named;
     CodePage codePage;
-    if (!ChooseCodePage(line, catalogCodePage, codePage, err)) return kExitUnreadable;
+    if (!ChooseCodePage(line, catalogCodePage, rekeyed, codePage, err)) return kExitUnreadable;
     Modules modules;
     if (!ReadModules(line, modules, err)) return kExitUnreadable;
-    ModuleTexts texts = CollectModuleTexts(modules.program.get(), modules.library.get(), codePage);
+    ModuleTexts texts = CollectModuleTexts(modules.program.get(), modules.library.get(), codePage, !named && !rekeyed);
     for (const std::string& note : texts.notes) err << "kelvon-lng: note: " << note << "\n";
     if (line.command == "template") {
         WriteTemplate(texts, modules.names, codePage.Number(), out);
         return kExitClean;
     }
+    if (line.command == "po template") {
+        return ExportPo(texts, nullptr, "", modules.po, line.language, codePage, out, err) ? kExitClean
+                                                                                           : kExitUnreadable;
+    }
     if (line.command == "po import") {
-        return ImportPo(texts, line.catalog, catalogBytes, CatalogHeader(modules.names, codePage.Number()), codePage,
-                        out, err)
+        return ImportPo(texts, line.catalog, po, CatalogHeader(modules.names, codePage.Number()), codePage, out, err)
                    ? kExitClean
                    : kExitUnreadable;
     }
@@ -207,11 +267,20 @@ int RunKelvonLng(const std::vector<std::string>& arguments, std::ostream& out, s
     }
     catalog.catalog.leadBytes = &codePage.LeadBytes();
     if (line.command == "update") {
-        WriteUpdate(texts, modules.names, codePage.Number(), catalog, out);
+        CodePage oldCodePage;
+        if (rekeyed && !OpenCodePage(catalogCodePage ? catalogCodePage : kDefaultCodePage, oldCodePage, err)) {
+            return kExitUnreadable;
+        }
+        const ModuleTexts oldTexts =
+            rekeyed ? CollectModuleTexts(modules.program.get(), modules.library.get(), oldCodePage, true) : ModuleTexts();
+        WriteUpdate(texts, modules.names, codePage.Number(), catalog, rekeyed ? &oldTexts : nullptr, out);
         return kExitClean;
     }
     if (line.command == "po export") {
-        return ExportPo(texts, catalog, line.catalog, codePage, out, err) ? kExitClean : kExitUnreadable;
+        return ExportPo(texts, &catalog, line.catalog, modules.po, line.language, codePage, out, err)
+                   ? kExitClean
+                   : kExitUnreadable;
     }
     return Check(line, texts, catalog, codePage, out, err);
 }
+}  // namespace

@@ -16,16 +16,21 @@ struct KeyedText {
     std::string key;
     int kind;
     std::string context;  // the dialog's name; empty for messages and the direction
-    std::string text;     // the bytes the key is computed over
+    std::string text;     // the text as the program reads it, in the code page
+    std::u16string source;  // the text as the resources hold it
+    std::string shown;      // `source` for a comment (CodePage::Shown)
     EntryRole role;
     std::size_t capacity;        // the program's buffer for the translation
     std::string templateValue;   // what a template offers as the translation
     std::vector<std::string> uses;  // "message 5107", "SETUPDLG control 1", ...
+    std::vector<std::string> notes;  // for a translator, UTF-8: the control, its width, its accelerator
+    int width = 0;  // a one-line control's width in dialog units; 0 for any other text
 
     // The uses, separated by commas.
     std::string UseList() const;
-    // Whether `translation` is still the source text. A text of plain ASCII
-    // (a name, an address, a file type) may stay as it is in any language.
+    // Whether `translation` is still the source text as the program reads
+    // it. A source of plain ASCII (a name, an address, a file type) may stay
+    // as it is in any language; a source the code page turns into "?"s may not.
     bool IsUntranslated(const std::string& translation) const;
 };
 
@@ -42,5 +47,10 @@ struct ModuleTexts {
 // from a library's: with a catalog loaded the program ignores that), dialog
 // texts and scales from the module its dialogs come from, which is the
 // library when there is one, and the direction. Either module may be null.
+// Keys are taken over the UTF-16 texts unless the code page is 936, or
+// `legacyKeys` asks for the keys of a catalog without a code-page line.
 ModuleTexts CollectModuleTexts(const ModuleResources* program, const ModuleResources* library,
-                               const CodePage& codePage);
+                               const CodePage& codePage, bool legacyKeys = false);
+
+// Whether a catalog of `codePage` is keyed over UTF-16 texts.
+bool KeysOverUtf16(unsigned codePage);

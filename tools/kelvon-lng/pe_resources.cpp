@@ -1,9 +1,11 @@
 #include "pe_resources.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 #include "localization/dialog_text.h"
+#include "localization/resource_text.h"
 
 namespace {
 
@@ -27,73 +29,40 @@ constexpr uint32_t kStringType = 6;
 constexpr uint32_t kHighBit = 0x80000000u;
 constexpr std::size_t kDirectoryHeaderSize = 16;
 constexpr std::size_t kDirectoryEntrySize = 8;
-constexpr unsigned kStringsPerBlock = 16;
 constexpr uint32_t kStringBlocks = 4096;  // 16-bit message numbers
+const std::string kTooMuchText =
+    "more than " + std::to_string(kModuleTextUnits * 2) + " bytes of text: no program has so much";
 
-constexpr uint16_t kExtendedSignature = 0xFFFF;  // a DIALOGEX template
-constexpr uint32_t kTemplateHasFont = 0x40;       // DS_SETFONT
-constexpr uint16_t kMessageBoxFont = 0x7FFF;
+using Cursor = ResourceCursor;
 
-// Little-endian reads that fail, and keep failing, at the end of the bytes.
-class Cursor {
+// UTF-16 units of a text in place.
+std::u16string Units(const ResourceText& text) {
+    std::u16string units(text.units, u'\0');
+    for (std::size_t i = 0; i < text.units; ++i) {
+        units[i] = static_cast<char16_t>(text.bytes[2 * i] | text.bytes[2 * i + 1] << 8);
+    }
+    return units;
+}
+
+// The texts taken from one module, all told: string tables and templates
+// may point any number of times into the same bytes, so only a total bounds
+// what they make the tool copy.
+class TextBudget {
 public:
-    Cursor(const uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
-
-    bool Ok() const { return ok_; }
-    std::size_t At() const { return at_; }
-    void Seek(std::size_t offset) {
-        if (Need(offset, 0)) at_ = offset;
-    }
-    void Skip(std::size_t count) {
-        if (Need(at_, count)) at_ += count;
-    }
-    // Items of a dialog template start on 4-byte boundaries of the template.
-    void AlignTo4() { Skip((4 - at_ % 4) % 4); }
-
-    uint16_t U16() {
-        if (!Need(at_, 2)) return 0;
-        uint16_t value = static_cast<uint16_t>(bytes_[at_] | bytes_[at_ + 1] << 8);
-        at_ += 2;
-        return value;
-    }
-    uint32_t U32() {
-        uint32_t low = U16();
-        return low | static_cast<uint32_t>(U16()) << 16;
-    }
-    // A zero-terminated UTF-16 string.
-    std::u16string String() {
-        std::u16string text;
-        for (char16_t unit = U16(); ok_ && unit != 0; unit = U16()) text += unit;
-        return text;
-    }
-    // A counted UTF-16 string, as names and string table entries are stored.
-    std::u16string Counted(std::size_t length) {
-        std::u16string text;
-        if (!Need(at_, length * 2)) return text;
-        for (std::size_t i = 0; i < length; ++i) text += static_cast<char16_t>(U16());
-        return text;
-    }
-    // A string, or a number that stands for a resource or a class; a number
-    // gives an empty string.
-    std::u16string StringOrNumber() {
-        if (!Need(at_, 2)) return {};
-        if (bytes_[at_] == 0xFF && bytes_[at_ + 1] == 0xFF) {  // 0xFFFF, then the number
-            Skip(4);
-            return {};
+    bool Take(const ResourceText& text, std::u16string& units) {
+        if (text.units > left_) {
+            exhausted_ = true;
+            return false;
         }
-        return String();
+        left_ -= text.units;
+        units = Units(text);
+        return true;
     }
+    bool Exhausted() const { return exhausted_; }
 
 private:
-    bool Need(std::size_t offset, std::size_t count) {
-        ok_ = ok_ && offset <= size_ && count <= size_ - offset;
-        return ok_;
-    }
-
-    const uint8_t* bytes_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-    bool ok_ = true;
+    std::size_t left_ = kModuleTextUnits;
+    bool exhausted_ = false;
 };
 
 struct Section {
@@ -184,12 +153,13 @@ struct ResourceTree {
         return cursor.Ok();
     }
 
-    std::u16string Name(uint32_t name, bool& ok) const {
+    std::u16string Name(uint32_t name, TextBudget& budget, bool& ok) const {
         Cursor cursor(bytes, size);
         cursor.Seek(name & ~kHighBit);
-        std::u16string text = cursor.Counted(cursor.U16());
-        ok = ok && cursor.Ok();
-        return text;
+        const ResourceText text = cursor.Counted(cursor.U16());
+        std::u16string units;
+        ok = ok && cursor.Ok() && budget.Take(text, units);
+        return units;
     }
 
     // The data of a resource whose name directory entry is `target`. A
@@ -214,17 +184,56 @@ struct ResourceTree {
     }
 };
 
-bool ReadStringBlock(unsigned block, const uint8_t* data, std::size_t size, ModuleResources& module) {
-    Cursor cursor(data, size);
+bool ReadStringBlock(unsigned block, const uint8_t* data, std::size_t size, TextBudget& budget,
+                     ModuleResources& module) {
     for (unsigned i = 0; i < kStringsPerBlock; ++i) {
-        std::u16string text = cursor.Counted(cursor.U16());
-        if (!cursor.Ok()) return false;
-        if (!text.empty()) module.strings.push_back({(block - 1) * kStringsPerBlock + i, text});
+        ResourceText text;
+        std::u16string units;
+        if (!StringInBlock(data, size, i, text) || !budget.Take(text, units)) return false;
+        if (!units.empty()) module.strings.push_back({(block - 1) * kStringsPerBlock + i, units});
     }
     return true;
 }
 
-bool ReadResources(const ResourceTree& tree, ModuleResources& module, std::string& error) {
+// What a translator sees: the kind of a control of a predefined class.
+std::u16string ControlKind(const TemplateItem& item, const std::u16string& className) {
+    constexpr uint16_t kButton = 0x80;
+    constexpr uint32_t kButtonType = 0xF;
+    // The predefined classes, by atom from kButton on, also when named.
+    static const char16_t* const kClassNames[] = {u"BUTTON", u"EDIT", u"STATIC", u"LISTBOX", u"SCROLLBAR",
+                                                  u"COMBOBOX"};
+    static const char16_t* const kButtons[] = {u"push button", u"push button", u"check box", u"check box",
+                                               u"option button", u"check box", u"check box", u"group box",
+                                               u"button", u"option button"};
+    static const char16_t* const kClasses[] = {u"button", u"edit box", u"label", u"list box", u"scroll bar",
+                                               u"combo box"};
+    uint16_t atom = item.classAtom;
+    for (std::size_t i = 0; i < std::size(kClassNames); ++i) {
+        std::u16string upper = className;
+        for (char16_t& c : upper) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+        if (upper == kClassNames[i]) atom = static_cast<uint16_t>(kButton + i);
+    }
+    if (atom == kButton && (item.style & kButtonType) < std::size(kButtons)) return kButtons[item.style & kButtonType];
+    if (atom >= kButton && atom < kButton + std::size(kClasses)) return kClasses[atom - kButton];
+    return className;
+}
+
+bool ReadDialog(const uint8_t* bytes, std::size_t size, TextBudget& budget, DialogResource& dialog) {
+    DialogTemplateReader reader(bytes, size);
+    if (!budget.Take(reader.Caption(), dialog.caption)) return false;
+    TemplateItem item;
+    // One beyond what the dialog code visits shows that there are more.
+    while (dialog.controls.size() <= kMaxChildWindows && reader.NextControl(item)) {
+        DialogControl control{item.id, {}, item.width, {}};
+        std::u16string className;
+        if (!budget.Take(item.className, className) || !budget.Take(item.text, control.text)) return false;
+        control.kind = ControlKind(item, className);
+        dialog.controls.push_back(std::move(control));
+    }
+    return reader.Ok();
+}
+
+bool ReadResources(const ResourceTree& tree, ModuleResources& module, TextBudget& budget, std::string& error) {
     std::vector<DirectoryEntry> types;
     std::vector<DirectoryEntry> names;
     if (!tree.Directory(kHighBit, types)) {
@@ -251,21 +260,21 @@ bool ReadResources(const ResourceTree& tree, ModuleResources& module, std::strin
             if (ok && !dataSeen.insert(data).second) continue;
             if (type.name == kStringType) {
                 ok = ok && name.name > 0 && name.name <= kStringBlocks &&
-                     ReadStringBlock(name.name, data, size, module);
+                     ReadStringBlock(name.name, data, size, budget, module);
                 if (!ok) {
-                    error = "damaged string table";
+                    error = budget.Exhausted() ? kTooMuchText : "damaged string table";
                     return false;
                 }
                 continue;
             }
             DialogResource dialog;
             if (name.name & kHighBit) {
-                dialog.name = tree.Name(name.name, ok);
+                dialog.name = tree.Name(name.name, budget, ok);
             } else {
                 dialog.number = name.name;
             }
-            if (!ok || !ReadDialogTemplate(data, size, dialog)) {
-                error = "damaged dialog template";
+            if (!ok || !ReadDialog(data, size, budget, dialog)) {
+                error = budget.Exhausted() ? kTooMuchText : "damaged dialog template";
                 return false;
             }
             module.dialogs.push_back(std::move(dialog));
@@ -293,42 +302,6 @@ bool ReadModuleResources(const uint8_t* bytes, std::size_t size, ModuleResources
         error = "damaged resource directory";
         return false;
     }
-    return ReadResources(ResourceTree{image, bytes + offset, available}, module, error);
-}
-
-bool ReadDialogTemplate(const uint8_t* bytes, std::size_t size, DialogResource& dialog) {
-    Cursor cursor(bytes, size);
-    const bool extended = cursor.U16() == 1 && cursor.U16() == kExtendedSignature;
-    uint32_t style = 0;
-    if (extended) {
-        cursor.Skip(8);  // help id, extended style
-        style = cursor.U32();
-    } else {
-        cursor.Seek(0);
-        style = cursor.U32();
-        cursor.Skip(4);  // extended style
-    }
-    uint16_t count = cursor.U16();
-    cursor.Skip(8);           // position and size
-    cursor.StringOrNumber();  // menu
-    cursor.StringOrNumber();  // window class
-    dialog.caption = cursor.String();
-    // This point size means the message box font: no more font fields follow.
-    if ((style & kTemplateHasFont) && cursor.U16() != kMessageBoxFont) {
-        if (extended) cursor.Skip(4);  // weight, italic, character set
-        cursor.String();
-    }
-    for (uint16_t i = 0; i < count && cursor.Ok(); ++i) {
-        cursor.AlignTo4();
-        cursor.Skip(extended ? 20 : 16);  // help id, styles, position and size
-        uint32_t id = extended ? cursor.U32() : cursor.U16();
-        cursor.StringOrNumber();  // class
-        std::u16string text = cursor.StringOrNumber();
-        // Creation data: a byte count, then the data, skipped in whole
-        // 16-bit units as the dialog manager does.
-        cursor.Skip(cursor.U16() & ~1u);
-        // One beyond what the dialog code visits shows that there are more.
-        if (dialog.controls.size() <= kMaxChildWindows) dialog.controls.push_back({id, text});
-    }
-    return cursor.Ok();
+    TextBudget budget;
+    return ReadResources(ResourceTree{image, bytes + offset, available}, module, budget, error);
 }

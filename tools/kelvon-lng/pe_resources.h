@@ -16,6 +16,8 @@ struct StringResource {
 
 struct DialogControl {
     uint32_t id;
+    std::u16string kind;  // "push button", "check box", ..., or the class's name
+    int width = 0;        // in dialog units
     // Empty also when the template names a resource by number instead: the
     // picture of an icon or bitmap control, which is no text to translate.
     std::u16string text;
@@ -35,10 +37,11 @@ struct ModuleResources {
     std::vector<DialogResource> dialogs;  // in the order of the resource directory
 };
 
+// The most UTF-16 units of text the names, string tables and dialog
+// templates of one module may give in all, however often they point at the
+// same bytes: a few hundred times what the program holds.
+constexpr std::size_t kModuleTextUnits = 1u << 20;
+
 // False, with `error` saying why, when the bytes are no PE module or its
 // resources are damaged; a module without resources has none.
 bool ReadModuleResources(const uint8_t* bytes, std::size_t size, ModuleResources& module, std::string& error);
-
-// The caption and control texts of a DIALOG or DIALOGEX template; false when
-// the template is cut short.
-bool ReadDialogTemplate(const uint8_t* bytes, std::size_t size, DialogResource& dialog);
