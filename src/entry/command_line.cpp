@@ -37,6 +37,26 @@ bool IsLogSwitch(const char* text) {
     return StartsWithNoCase(text, "log") && std::strchr(" \t/-", text[3]) != nullptr;
 }
 
+// A decimal number of 32 bits after `mark`; 0 for anything else, a number
+// too large among it. `text` is left behind the digits.
+unsigned long NumberAfter(char mark, const char*& text) {
+    if (*text != mark) return 0;
+    unsigned long number = 0;
+    for (++text; *text >= '0' && *text <= '9'; ++text) {
+        unsigned long digit = static_cast<unsigned long>(*text - '0');
+        if (number > (0xFFFFFFFFul - digit) / 10) return 0;
+        number = number * 10 + digit;
+    }
+    return number;
+}
+
+// "=N" right after the word: the removal script's copy waits for process N;
+// ":E" then names the inherited event it sets once it waits.
+void ReadWaitTarget(const char* text, RunPlan& plan) {
+    plan.WaitProcessId = NumberAfter('=', text);
+    plan.WaitReadyEvent = plan.WaitProcessId ? NumberAfter(':', text) : 0;
+}
+
 bool IsLogPathSwitch(const char* text) {
     return StartsWithNoCase(text, "log") && (text[3] == '=' || text[3] == ':');
 }
@@ -78,6 +98,7 @@ const char* ApplyOption(const char* text, bool quoted, RunPlan& plan) {
         return TakeLogPath(text + 4, quoted, plan);
     } else if (StartsWithNoCase(text, "wait")) {
         plan.Actions.push_back(ImmediateAction::Wait);
+        ReadWaitTarget(text + 4, plan);
     } else if (StartsWithNoCase(text, "warning")) {
         plan.Actions.push_back(ImmediateAction::Warning);
     } else {

@@ -16,6 +16,8 @@ struct RunPlan {
     bool LogPathGiven = false;  // /log=PATH or /log:PATH
     std::string LogPath;        // as written, without its quotes
     bool UnknownOption = false;  // an option the program does not know
+    unsigned long WaitProcessId = 0;  // "/wait=N": the wait ends with process N, not after a pause
+    unsigned long WaitReadyEvent = 0;  // "/wait=N:E": event handle E is set once the wait has begun
 };
 
 // True when the self-extractor's command line holds a silent switch: a "-" or

@@ -21,6 +21,24 @@
 namespace {
 
 constexpr DWORD kWaitMilliseconds = 2000;
+// The longest wait for a process to end; the removal script goes on then.
+constexpr DWORD kProcessWaitMilliseconds = 60000;
+// The file of a process that has just ended may stay mapped a moment; the
+// removal script's tries to delete it are spaced by this pause as well.
+constexpr DWORD kSettleMilliseconds = 100;
+
+// The process that started the removal script ends only once we wait for
+// it (`readyEvent`, inherited from it), so that our own start does not
+// count against the time its file stays.
+void WaitForProcessEnd(unsigned long processId, unsigned long readyEvent) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (readyEvent) SetEvent(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(readyEvent)));
+    if (process) {
+        WaitForSingleObject(process, kProcessWaitMilliseconds);
+        CloseHandle(process);
+    }
+    Sleep(kSettleMilliseconds);
+}
 
 }  // namespace
 
@@ -33,7 +51,7 @@ void ScanSfxCommand() {
 
 void ShowDeleteManuallyNotice() {
     char programPath[kPathSize];
-    GetProgramPath(programPath, sizeof(programPath));
+    GetProgramFilePath(programPath, sizeof(programPath));
     char text[kMessageSize];
     char* end = text + sizeof(text);
     FormatInto(text, sizeof(text), "%s\n", GetMsg(IDS_UNINSTALL_COMPLETED));
@@ -109,7 +127,9 @@ void StartRunLog(const RunPlan& plan, Road road, const char* commandLine) {
 
 void PerformImmediateActions(const RunPlan& plan) {
     for (ImmediateAction action : plan.Actions) {
-        if (action == ImmediateAction::Wait) {
+        if (action == ImmediateAction::Wait && plan.WaitProcessId) {
+            WaitForProcessEnd(plan.WaitProcessId, plan.WaitReadyEvent);
+        } else if (action == ImmediateAction::Wait) {
             Sleep(kWaitMilliseconds);
         } else {
             SetRunOutcome("uninstall incomplete: the removal script could not delete the program file, which must be "

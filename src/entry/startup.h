@@ -6,10 +6,13 @@
 // holds the silent switch.
 void ScanSfxCommand();
 
-// The notice that the uninstallation is complete and the program file must
-// be deleted by hand.
+// The notice that the uninstallation is complete and the program file, under
+// its name as it now is, must be deleted by hand.
 void ShowDeleteManuallyNotice();
 
+// "/wait" pauses 2 seconds; "/wait=N" waits until process N has ended (at
+// most a minute) and a moment longer; "/wait=N:E" sets the inherited event E
+// once it waits.
 void PerformImmediateActions(const RunPlan& plan);
 
 // Opens the run's log when the command line asks for one: in the temp folder

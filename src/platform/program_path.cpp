@@ -6,6 +6,8 @@
 #include "platform/path_text.h"
 #include "platform/system.h"
 
+const char kProgramFileVariable[] = "KELVON_PROGRAM_FILE";
+
 bool GetProgramPath(char* path, std::size_t capacity) {
     if (capacity == 0) return false;
     // The ANSI call would name a look-alike folder where the code page lacks
@@ -30,6 +32,17 @@ bool GetProgramPathW(wchar_t* path, std::size_t capacity) {
     DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(capacity));
     if (length == 0 || length >= capacity) {
         path[0] = L'\0';
+        return false;
+    }
+    return true;
+}
+
+bool GetProgramFilePath(char* path, std::size_t capacity) {
+    if (capacity == 0) return false;
+    DWORD length = GetEnvironmentVariableA(kProgramFileVariable, path, static_cast<DWORD>(capacity));
+    if (length == 0) return GetProgramPath(path, capacity);
+    if (length >= capacity) {
+        path[0] = '\0';
         return false;
     }
     return true;

@@ -2,19 +2,27 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 
+#include "platform/elevation.h"
 #include "platform/oem_text.h"
 #include "platform/path_text.h"
+#include "platform/random_bits.h"
 #include "platform/run_log.h"
 #include "platform/system.h"
 #include "platform/temp_file.h"
 #include "uninstall/removal_script.h"
+#include "uninstall/self_rename.h"
+#include "uninstall/temporary_name.h"
 
 namespace {
 
 // Tries of names for the script before the temp folder counts as unusable.
 constexpr int kScriptNameCount = 1000;
+constexpr int kFolderTries = 100;
+// The longest wait for the program's copy to begin its own wait for us.
+constexpr DWORD kReadyMilliseconds = 10000;
 
 // A script cut short by a failed write could name a path cut short.
 bool WriteWhole(HANDLE file, const std::string& text) {
@@ -37,73 +45,46 @@ bool InterpreterForm(const char* path, char* form, std::size_t capacity) {
     return length != 0 && length < sizeof(shortPath) && AnsiToOem(shortPath, form, capacity);
 }
 
-// The script's text, with every path in the interpreter's form.
-bool FormScript(const char* programPath, const char* scriptPath, bool ntFamily, std::string& script) {
+// The script's text, with every path in the interpreter's form and the
+// program folder as the current directory reports it.
+bool FormScript(HandOver handOver, bool ntFamily, std::string& script) {
     char folder[kPathSize];
-    char programForm[kPathSize];
-    char folderForm[kPathSize];
-    char scriptForm[kPathSize];
-    if (!CurrentFolder(folder, sizeof(folder)) || !InterpreterForm(programPath, programForm, sizeof(programForm)) ||
-        !InterpreterForm(folder, folderForm, sizeof(folderForm)) ||
-        !InterpreterForm(scriptPath, scriptForm, sizeof(scriptForm))) {
-        return false;
+    char forms[5][kPathSize];
+    const char** paths[] = {&handOver.program, &handOver.folder, &handOver.script, &handOver.copy,
+                            &handOver.scriptFolder};
+    if (!CurrentFolder(folder, sizeof(folder))) return false;
+    handOver.folder = folder;
+    for (std::size_t i = 0; i < std::size(paths); ++i) {
+        if (!*paths[i]) continue;
+        if (!InterpreterForm(*paths[i], forms[i], sizeof(forms[i]))) return false;
+        *paths[i] = forms[i];
     }
-    script = FormRemovalScript(programForm, folderForm, scriptForm, ntFamily);
+    script = FormRemovalScript(handOver, ntFamily);
     return true;
 }
 
-// Created, written whole and closed; otherwise removed again.
-bool WriteScript(const char* programPath, bool ntFamily, char* scriptPath, std::size_t capacity) {
-    HANDLE file = CreateNewTempFile(FormScriptName, 0, kScriptNameCount - 1, scriptPath, capacity);
-    if (file == INVALID_HANDLE_VALUE) return false;
+// Written whole and closed; otherwise removed again.
+bool WriteScript(HANDLE file, const HandOver& handOver, bool ntFamily) {
     std::string script;
-    bool complete = FormScript(programPath, scriptPath, ntFamily, script) && WriteWhole(file, script);
+    bool complete = FormScript(handOver, ntFamily, script) && WriteWhole(file, script);
     complete = CloseHandle(file) && complete;
-    if (!complete) DeleteFileA(scriptPath);
+    if (!complete) DeleteFileA(handOver.script);
+    if (RunLogActive) LogAction(complete ? 0 : kLogFailed, "script: written %s", handOver.script);
     return complete;
 }
 
-// On the NT family the interpreter skips the AutoRun commands of the
-// registry, which would run with our rights before the script and could
-// change its directory or its output, and keeps delayed expansion off, so
-// that a "!" in a path stays one. command.com knows neither option.
-bool FormCommandLine(const char* scriptPath, bool ntFamily, char* commandLine, std::size_t capacity) {
-    char interpreter[kPathSize];
-    return CommandInterpreter(interpreter, sizeof(interpreter)) &&
-           FormatInto(commandLine, capacity, ntFamily ? "%s /d /v:off /c \"%s\"" : "%s /c \"%s\"", interpreter,
-                      scriptPath);
-}
-
-}  // namespace
-
-bool CommandInterpreter(char* path, std::size_t capacity) {
-    DWORD length = GetEnvironmentVariableA("COMSPEC", path, static_cast<DWORD>(capacity));
-    if (length != 0 && length < capacity) return true;
-    // Missing, empty or too long to hold: a command line without an
-    // interpreter cannot start.
-    return WinNT() ? PathInSystemFolder("cmd.exe", path, capacity)
-                   : PathInWindowsFolder("command.com", path, capacity);
-}
-
-bool StartRemovalScript(const char* programPath) {
-    bool ntFamily = WinNT() != 0;
-    char scriptPath[kPathSize] = "";
-    char commandLine[kPathSize];
-    bool written = WriteScript(programPath, ntFamily, scriptPath, sizeof(scriptPath));
-    if (RunLogActive) LogAction(written ? 0 : kLogFailed, "script: written %s", scriptPath);
-    if (!written) return false;
-    if (!FormCommandLine(scriptPath, ntFamily, commandLine, sizeof(commandLine))) {
-        if (RunLogActive) LogAction(kLogFailed, "script: no command line to start it fits");
-        DeleteFileA(scriptPath);
-        return false;
-    }
+bool Start(const char* interpreter, char* commandLine, const char* folder, bool ntFamily) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     HANDLE nul = INVALID_HANDLE_VALUE;
+    HANDLE self = nullptr;
     if (ntFamily) {
-        // The interpreter's console window stays hidden.
+        // The interpreter's console window stays hidden. It holds a handle
+        // to this process, so that our id names no other process while the
+        // copy waits for us to end.
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
+        DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0);
     } else {
         // Detached from any console, the script's standard handles go to NUL;
         // the handle must be inheritable to mean anything in the script.
@@ -115,15 +96,135 @@ bool StartRemovalScript(const char* programPath) {
     // Neither this process nor the script may keep the program folder in use.
     SetCurrentDirectoryA("..");
     PROCESS_INFORMATION process = {};
-    bool started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, ntFamily ? 0 : DETACHED_PROCESS,
-                                  nullptr, nullptr, &startup, &process) != 0;
-    if (RunLogActive) LogAction(started ? 0 : static_cast<long>(GetLastError()), "script: started %s", commandLine);
+    bool started = CreateProcessA(ntFamily ? interpreter : nullptr, commandLine, nullptr, nullptr, TRUE,
+                                  ntFamily ? 0 : DETACHED_PROCESS, nullptr, folder, &startup, &process) != 0;
+    if (RunLogActive) {
+        LogAction(started ? 0 : static_cast<long>(GetLastError()), "script: started %s%s%s", commandLine,
+                  folder ? " in " : "", folder ? folder : "");
+    }
     if (started) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-    } else {
-        DeleteFileA(scriptPath);
     }
+    if (self) CloseHandle(self);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
     return started;
+}
+
+bool StartScript(const char* scriptPath, const char* folder, bool ntFamily) {
+    char interpreter[kPathSize];
+    char commandLine[kPathSize];
+    if (!CommandInterpreter(interpreter, sizeof(interpreter)) ||
+        !FormScriptCommandLine(interpreter, scriptPath, ntFamily, commandLine, sizeof(commandLine))) {
+        if (RunLogActive) LogAction(kLogFailed, "script: no command line to start it fits");
+        return false;
+    }
+    return Start(interpreter, commandLine, folder, ntFamily);
+}
+
+HandOverResult HandOverOn9x(const char* programPath) {
+    char scriptPath[kPathSize] = "";
+    HANDLE file = CreateNewTempFile(FormScriptName, 0, kScriptNameCount - 1, scriptPath, sizeof(scriptPath));
+    if (file == INVALID_HANDLE_VALUE) {
+        if (RunLogActive) LogAction(kLogFailed, "script: written %s", scriptPath);
+        return HandOverResult::NotStarted;
+    }
+    HandOver handOver = {programPath, nullptr, scriptPath, nullptr, nullptr, 0, 0};
+    if (!WriteScript(file, handOver, false)) return HandOverResult::NotStarted;
+    if (StartScript(scriptPath, nullptr, false)) return HandOverResult::Started;
+    DeleteFileA(scriptPath);
+    return HandOverResult::NotStarted;
+}
+
+// The folder of the script and the copy: out of reach of unelevated
+// processes when we are elevated, and under a name no one can take first.
+bool CreateScriptFolder(char* folder, std::size_t capacity, char* stem) {
+    bool elevated = RunsElevated();
+    char base[kPathSize];
+    DWORD length = 0;
+    if (elevated ? !SystemTempFolder(base, sizeof(base))
+                 : ((length = GetTempPathA(sizeof(base), base)) == 0 || length >= sizeof(base))) {
+        return false;
+    }
+    for (int i = 0; i < kFolderTries; ++i) {
+        FormRandomStem(RandomBits(), stem);
+        if (!FormatInto(folder, capacity, "%s%s", base, stem)) return false;
+        if (CreateNewFolder(folder, elevated)) return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    if (RunLogActive) LogAction(static_cast<long>(GetLastError()), "script: folder made in %s", base);
+    return false;
+}
+
+// "STEM.EXT" in the script's folder.
+bool PathInScriptFolder(const char* folder, const char* stem, const char* extension, char* path) {
+    return FormatInto(path, kPathSize, "%s\\%s%s", folder, stem, extension);
+}
+
+bool StartCopyAndScript(const char* uniquePath, const char* folder, const char* stem, HANDLE ready, char* copy,
+                        char* script) {
+    if (!PathInScriptFolder(folder, stem, ".EXE", copy) || !PathInScriptFolder(folder, stem, ".BAT", script)) {
+        return false;
+    }
+    bool copied = CopyFileA(uniquePath, copy, TRUE) != 0;
+    if (RunLogActive) {
+        LogAction(copied ? 0 : static_cast<long>(GetLastError()), "file: copied %s to %s", uniquePath, copy);
+    }
+    if (!copied) return false;
+    HANDLE file = CreateFileA(script, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    HandOver handOver = {uniquePath, nullptr, script, copy, folder, GetCurrentProcessId(),
+                         static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(ready))};
+    return WriteScript(file, handOver, true) && StartScript(script, folder, true);
+}
+
+// The copy and the script in the folder; the program already renamed. Once
+// started, the script's copy sets `ready` when it waits for us: we end only
+// then, so that the time our file stays is not that of two process starts.
+bool StartInFolder(const char* uniquePath, const char* folder, const char* stem, char* copy, char* script) {
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    HANDLE ready = CreateEventA(&inheritable, TRUE, FALSE, nullptr);
+    bool started = StartCopyAndScript(uniquePath, folder, stem, ready, copy, script);
+    if (started && ready) WaitForSingleObject(ready, kReadyMilliseconds);
+    if (ready) CloseHandle(ready);
+    return started;
+}
+
+HandOverResult HandOverOnNt(const char* programPath) {
+    char folder[kPathSize];
+    char stem[kRandomStemLength + 1];
+    if (!CreateScriptFolder(folder, sizeof(folder), stem)) return HandOverResult::NotStarted;
+    char uniquePath[kPathSize];
+    bool renamed = RenameRunningProgram(programPath, uniquePath, sizeof(uniquePath));
+    if (RunLogActive) {
+        LogAction(renamed ? 0 : static_cast<long>(GetLastError()), "file: renamed %s to %s", programPath,
+                  renamed ? uniquePath : "a unique name");
+    }
+    char copy[kPathSize] = "";
+    char script[kPathSize] = "";
+    if (renamed && StartInFolder(uniquePath, folder, stem, copy, script)) return HandOverResult::Started;
+    DeleteFileA(script);
+    DeleteFileA(copy);
+    RemoveDirectoryA(folder);
+    if (!renamed) return HandOverResult::NotRenamed;
+    RestoreProgramName(programPath, uniquePath);
+    return HandOverResult::NotStarted;
+}
+
+}  // namespace
+
+bool CommandInterpreter(char* path, std::size_t capacity) {
+    // COMSPEC comes from the user's environment, which an unelevated process
+    // can set: on the NT family it never names what runs with our rights.
+    if (WinNT()) return PathInSystemFolder("cmd.exe", path, capacity);
+    DWORD length = GetEnvironmentVariableA("COMSPEC", path, static_cast<DWORD>(capacity));
+    if (length != 0 && length < capacity) return true;
+    // Missing, empty or too long to hold: a command line without an
+    // interpreter cannot start.
+    return PathInWindowsFolder("command.com", path, capacity);
+}
+
+HandOverResult StartRemovalScript(const char* programPath) {
+    return WinNT() ? HandOverOnNt(programPath) : HandOverOn9x(programPath);
 }

@@ -28,6 +28,7 @@
 #include "uninstall/removal_list.h"
 #include "ui/notice.h"
 #include "uninstall/script_start.h"
+#include "uninstall/temporary_name.h"
 
 namespace {
 
@@ -111,6 +112,48 @@ const char* RefusalReason(EntryCheck check) {
     }
 }
 
+// An uninstallation ended after its list was gone but before the hand-over
+// leaves nothing in the current directory but the program, its unique names
+// and files waiting for the restart. A name that the ANSI code page cannot
+// hold counts as something else.
+bool OnlyHandOverLeft(const char* programName) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool only = true;
+    do {
+        const char* name = found.cFileName;
+        if (!std::strcmp(name, ".") || !std::strcmp(name, "..")) continue;
+        only = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+               (CompareNoCase(name, programName) == 0 || IsUniqueProgramName(programName, name) ||
+                IsTemporaryName(name));
+    } while (only && FindNextFileA(search, &found));
+    FindClose(search);
+    return only;
+}
+
+// The unique names that an earlier run gave itself; they no longer run.
+void DeleteEarlierProgramNames(EntryAccess& access, const char* programName, const char* folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const char* name = found.cFileName;
+        if (IsUniqueProgramName(programName, name)) DeleteFiles(access, &name, 1, folder);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The last step of every uninstallation. A script by a path that names a
+// look-alike of the program would delete and start whatever stands there:
+// without the exact form, none is written. Without the script the program and
+// its folder stay: the user is told to delete them, as the script would have.
+HandOverResult HandOverToScript(const char* programPath, bool exactPath) {
+    HandOverResult handOver = exactPath ? StartRemovalScript(programPath) : HandOverResult::NotStarted;
+    if (handOver != HandOverResult::Started) ShowDeleteManuallyNotice();
+    return handOver;
+}
+
 void LogRefusedEntries(const std::vector<RefusedEntry>& refused) {
     for (const RefusedEntry& entry : refused) {
         LogLine("list: %s: refused: %s", entry.entry.c_str(), RefusalReason(entry.check));
@@ -122,11 +165,24 @@ void AddCount(std::string& summary, std::size_t count, const char* one, const ch
     if (count) summary += "; " + std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, bool scriptStarted) {
+const char* HandOverFailure(HandOverResult result) {
+    switch (result) {
+        case HandOverResult::Started:
+            return nullptr;
+        case HandOverResult::NotRenamed:
+            return "the program file could not be renamed: the program and its folder stay";
+        case HandOverResult::NotStarted:
+            break;
+    }
+    return "the removal script could not be started: the program and its folder stay";
+}
+
+void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome, HandOverResult handOver) {
     // What the run meant to remove but kept makes it incomplete, whatever the
     // lines above said of each action.
-    std::string summary =
-        KeptCount() || outcome.foldersLeft || !scriptStarted ? "uninstall incomplete" : "uninstall complete";
+    std::string summary = KeptCount() || outcome.foldersLeft || handOver != HandOverResult::Started
+                              ? "uninstall incomplete"
+                              : "uninstall complete";
     AddCount(summary, static_cast<std::size_t>(outcome.scheduled), "file at the next restart",
              "files at the next restart");
     AddCount(summary, entries.refused.size() + static_cast<std::size_t>(outcome.throughLinks),
@@ -135,7 +191,7 @@ void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome,
              "files in use left in place");
     AddCount(summary, static_cast<std::size_t>(outcome.foldersLeft), "folder not empty, left",
              "folders not empty, left");
-    if (!scriptStarted) summary += "; the removal script could not be started: the program and its folder stay";
+    if (const char* failure = HandOverFailure(handOver)) summary += std::string("; ") + failure;
     SetRunOutcome("%s", summary.c_str());
 }
 
@@ -164,6 +220,13 @@ UninstallOutcome Uninstall() {
     File list;
     std::string listText;
     if (!ReadList(list, listText)) {
+        if (OnlyHandOverLeft(PointToName(programPath))) {
+            DeleteEarlierProgramNames(*ReachEntries(wideFolder), PointToName(programPath), folder);
+            const char* failure = HandOverFailure(HandOverToScript(programPath, exactPath));
+            SetRunOutcome("uninstall %s: an interrupted uninstallation finished%s%s",
+                          failure ? "incomplete" : "complete", failure ? "; " : "", failure ? failure : "");
+            return failure ? UninstallOutcome::Failed : UninstallOutcome::Done;
+        }
         SetRunOutcome("uninstall stopped: cannot open %s", kListName);
         ShowCannotOpenList();
         return UninstallOutcome::Failed;
@@ -182,13 +245,7 @@ UninstallOutcome Uninstall() {
     access.reset();
     if (RunLogActive) LogProgramFolderLeftovers(folder, PointToName(programPath));
     if (outcome.renameFailed) ShowRestartNotice();
-    // Without the script the program and its folder stay: the user is told
-    // to delete them, as the script would have.
-    // A script by a path that names a look-alike of the program would delete
-    // and start whatever stands there: without the exact form, none is written.
-    bool scriptStarted = exactPath && StartRemovalScript(programPath);
-    if (RunLogActive) SetUninstallOutcome(entries, outcome, scriptStarted);
-    if (scriptStarted) return UninstallOutcome::Done;
-    ShowDeleteManuallyNotice();
-    return UninstallOutcome::Failed;
+    HandOverResult handOver = HandOverToScript(programPath, exactPath);
+    if (RunLogActive) SetUninstallOutcome(entries, outcome, handOver);
+    return handOver == HandOverResult::Started ? UninstallOutcome::Done : UninstallOutcome::Failed;
 }

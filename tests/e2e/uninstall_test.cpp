@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -112,16 +114,70 @@ void RunProgram(const ProgramFolder& folder, const char* arguments, const std::v
     if (code == STILL_ACTIVE) TerminateProcess(program.info.hProcess, 1);
 }
 
-// The script deletes the program file, then itself. When it cannot, it
-// starts the program with /warning, whose notice is closed here.
+// The names in a folder that match a pattern ("*" for all).
+std::set<std::string> Listing(const std::string& folder, const char* pattern = "*") {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (std::strcmp(found.cFileName, ".") && std::strcmp(found.cFileName, "..")) names.insert(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The script deletes the program file, under whatever name the program gave
+// itself, then itself. When it cannot, it starts the program with /warning,
+// whose notice is closed here.
 bool WaitForRemovalScript(const ProgramFolder& folder, const std::string& script = TempPath(kRemovalScriptName)) {
     for (DWORD waited = 0; waited < 60000; waited += 100) {
-        if (!Exists(script) && !Exists(folder.Program())) return true;
+        if (!Exists(script) && Listing(folder.Of(""), KELVON_PROGRAM_NAME "*").empty()) return true;
         Sleep(100);
     }
     if (HWND warning = FindWindowA(nullptr, Gbk("卸载 Kelvon").c_str())) CloseWithButton(warning, IDOK, 20000);
     return false;
 }
+
+// Nothing in `folder` beyond `before` but empty folders: Wine's cmd.exe
+// keeps its batch file open until it ends (Windows' closes it between
+// lines), so the script's folder, which its last line removes, stays here.
+bool NothingNewIn(const std::string& folder, const std::set<std::string>& before) {
+    for (const std::string& name : Listing(folder)) {
+        bool emptyFolder = (GetFileAttributesA((folder + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY) &&
+                           Listing(folder + name + "\\").empty();
+        if (!before.count(name) && !emptyFolder) return false;
+    }
+    return true;
+}
+
+// Rewrites every batch file that appears in the user's temp folder, as a
+// process without our rights could: a line that leaves `mark` follows the
+// first line. Runs in a thread of its own until `stop` is set.
+struct BatchRewriter {
+    std::string mark;
+    volatile LONG stop = 0;
+    static DWORD WINAPI Run(void* self) {
+        auto* rewriter = static_cast<BatchRewriter*>(self);
+        const std::string folder = TempPath("");
+        std::set<std::string> seen = Listing(folder, "*.bat");
+        for (; !rewriter->stop; Sleep(5)) {
+            for (const std::string& name : Listing(folder, "*.bat")) {
+                std::string script = ReadBytes(folder + name);
+                std::size_t line = script.find("\r\n");
+                if (seen.count(name) || line == std::string::npos) continue;
+                script.insert(line + 2, "echo injected> \"" + rewriter->mark + "\"\r\n");
+                // Shared as the interpreter shares it; longer, so nothing is left over.
+                HANDLE file = CreateFileA((folder + name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr);
+                DWORD size = static_cast<DWORD>(script.size()), written = 0;
+                if (WriteFile(file, script.data(), size, &written, nullptr)) seen.insert(name);
+                CloseHandle(file);
+            }
+        }
+        return 0;
+    }
+};
 
 // The script's interpreter is a relay that records how it was started and
 // what it was given before it runs the system's cmd.exe.
@@ -138,21 +194,22 @@ protected:
         SetEnvironmentVariableA("KELVON_RELAY_RUN", nullptr);
     }
 
-    // `startup` begins the relay's line of startup flags, show command and
-    // type of the standard output. On the NT family the interpreter skips
-    // the AutoRun commands and keeps delayed expansion off.
-    void ExpectScriptStarted(const ProgramFolder& folder, bool ntFamily, const char* startup,
-                             const std::string& script = TempPath(kRemovalScriptName)) {
+    // How Windows 95, 98 and Me start the script: COMSPEC, detached, with
+    // its standard output on NUL, in the parent of the program folder.
+    void ExpectWin9xScriptStarted(const ProgramFolder& folder) {
+        const std::string script = TempPath(kRemovalScriptName);
         const std::string copy = record_.PathOf("script.bat");
-        EXPECT_EQ(FormRemovalScript(folder.Program().c_str(), folder.Folder().c_str(), script.c_str(), ntFamily),
-                  ReadBytesOnceThere(copy, 20000));
+        const std::string program = folder.Program();
+        const std::string programFolder = folder.Folder();
+        const HandOver handOver = {program.c_str(), programFolder.c_str(), script.c_str(), nullptr, nullptr, 0, 0};
+        EXPECT_EQ(FormRemovalScript(handOver, false), ReadBytesOnceThere(copy, 20000));
         std::istringstream started(ReadBytes(record_.PathOf("started.txt")));
         std::string commandLine, flags, current;
         std::getline(started, commandLine);
         std::getline(started, flags);
         std::getline(started, current);
-        EXPECT_EQ(relay_ + (ntFamily ? " /d /v:off" : "") + " /c \"" + script + "\"", commandLine);
-        EXPECT_EQ(0u, flags.rfind(startup, 0)) << flags;
+        EXPECT_EQ(relay_ + " /c \"" + script + "\"", commandLine);
+        EXPECT_EQ(0u, flags.rfind("256 0 2", 0)) << flags;
         EXPECT_EQ(TempPath(""), current + "\\") << "not the parent of the program folder";
         DeleteFileA(copy.c_str());
     }
@@ -190,13 +247,11 @@ TEST_F(Uninstall, RemovesWhatTheListNamesInAnyOrder) {
         const char* what;
         Order order;
         const char* arguments;  // without /s the confirmation is answered Yes
-        bool relay;             // else COMSPEC is not set: the system's cmd.exe runs the script
         bool unlisted;
-        bool planted;           // a file stands under the script's first name
     } cases[] = {
-        {"files first, a script planted", FilesFirst, "/s", true, false, true},
-        {"folders first, confirmed, no COMSPEC", FoldersFirst, "", false, false, false},
-        {"reversed, with unlisted files", Reversed, "/s", true, true, false},
+        {"files first", FilesFirst, "/s", false},
+        {"folders first, confirmed", FoldersFirst, "", false},
+        {"reversed, with unlisted files", Reversed, "/s", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -212,12 +267,6 @@ TEST_F(Uninstall, RemovesWhatTheListNamesInAnyOrder) {
         }
         if (c.order == Reversed) std::reverse(list.begin(), list.end());
         folder.WriteList(list);
-        SetEnvironmentVariableA("COMSPEC", c.relay ? relay_.c_str() : nullptr);
-        const std::string planted = TempPath(kRemovalScriptName);
-        if (c.planted) {
-            ASSERT_TRUE(WriteBytes(planted, "planted"));
-        }
-        const std::string script = TempPath(c.planted ? "Uninstall_Vok.1.Bat" : kRemovalScriptName);
 
         std::vector<Box> boxes;
         if (!*c.arguments) boxes.push_back({Gbk("确实要卸载 Kelvon 吗?"), IDYES});
@@ -229,15 +278,81 @@ TEST_F(Uninstall, RemovesWhatTheListNamesInAnyOrder) {
         EXPECT_FALSE(Exists(folder.Of("Uninstall.lst")));
         EXPECT_EQ("outside", ReadBytes(outside));
         EXPECT_FALSE(SettingsKeyExists()) << "the integration was not removed";
-        if (c.relay) ExpectScriptStarted(folder, true, "1 0 ", script);
-        EXPECT_TRUE(WaitForRemovalScript(folder, script));
+        EXPECT_TRUE(WaitForRemovalScript(folder));
+        for (DWORD waited = 0; !c.unlisted && Exists(folder.Folder()) && waited < 20000; waited += 100) Sleep(100);
         EXPECT_EQ(c.unlisted, Exists(folder.Folder()));
-        if (c.planted) {
-            EXPECT_EQ("planted", ReadBytes(planted));
-        }
-        DeleteFileA(planted.c_str());
     }
     DeleteFileA(outside.c_str());
+}
+
+// Once the program has ended, nothing another process can change runs with
+// its rights, and nothing of it acts on a name that the next version may
+// have used again: a process rewriting every new batch file in the user's
+// temp folder injects nothing; a temp folder whose path holds "(", "&", "^"
+// or "%" (where the program runs unelevated and its script goes there) is no
+// hindrance; the next version's files, put in place the moment the process
+// ended, stay, and its program file, in use and never run, brings no notice.
+// An uninstallation interrupted after its list was gone is finished the
+// same way, with the unique name an earlier run left.
+TEST_F(Uninstall, HandOverOutOfReach) {
+    const struct {
+        const char* temp;  // null: elevated, with the script in the system's Temp folder
+        bool interrupted;
+    } cases[] = {{nullptr, false},           {"C:\\tmp (x)", false}, {"C:\\tmp&b", false},
+                 {"C:\\tmp^x", false},        {"C:\\tmp%OS%", false}, {nullptr, true}};
+    const std::string unelevated = TestProgramFolder() + "unelevated\\" KELVON_PROGRAM_NAME;
+    const std::string caption = Gbk("卸载 Kelvon");
+    // COMSPEC as the system has it: the relay's record means a new program file ran.
+    SetEnvironmentVariableA("COMSPEC", systemInterpreter_);
+    char temp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TEMP", temp, sizeof(temp));
+    auto setTemp = [](const char* v) { SetEnvironmentVariableA("TMP", v), SetEnvironmentVariableA("TEMP", v); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.temp ? c.temp : c.interrupted ? "interrupted" : "elevated");
+        ProgramFolder folder;
+        if (c.temp) {
+            ASSERT_TRUE(CopyFileA(unelevated.c_str(), folder.Program().c_str(), FALSE));
+        }
+        // A file waiting for the restart stays, and the folder with it.
+        std::set<std::string> next = {"Kelvon.exe", KELVON_PROGRAM_NAME};
+        if (c.interrupted) {
+            folder.Make({{KELVON_PROGRAM_NAME ".K3L9Q0ZA.old", 0}, {"Kelvon.exe.0.tmp", 0}});
+            next.insert("Kelvon.exe.0.tmp");
+        } else {
+            folder.Make({{"Kelvon.exe", 0}});
+            folder.WriteList({"Kelvon.exe"});
+        }
+        const std::string scriptBase = c.temp ? std::string(c.temp) + "\\" : "C:\\windows\\temp\\";
+        if (c.temp) CreateDirectoryA(c.temp, nullptr);
+        const std::set<std::string> before = Listing(scriptBase);
+        BatchRewriter rewriter{record_.PathOf("injected")};
+        HANDLE thread = CreateThread(nullptr, 0, BatchRewriter::Run, &rewriter, 0, nullptr);
+        setTemp(c.temp ? c.temp : temp);
+        RunProgram(folder, "/s", {});
+        setTemp(temp);
+        // The next version's installer, at once: a program file of its own
+        // (which leaves a record if it ever runs), held open, and Kelvon.exe.
+        EXPECT_TRUE(CopyFileA(relay_.c_str(), folder.Program().c_str(), TRUE));
+        HANDLE inUse =
+            CreateFileA(folder.Program().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_TRUE(WriteBytes(folder.Of("Kelvon.exe"), "next"));
+        bool done = false, notice = false;
+        for (DWORD waited = 0; !done && waited < 30000; waited += 50, Sleep(50)) {
+            notice = notice || FindWindowA(nullptr, caption.c_str());
+            done = Listing(folder.Of("")) == next && NothingNewIn(scriptBase, before);
+        }
+        CloseHandle(inUse);
+        rewriter.stop = 1;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        EXPECT_TRUE(done) << "the old program file, the script or the copy stayed";
+        EXPECT_FALSE(notice);
+        EXPECT_FALSE(Exists(rewriter.mark)) << "a line was injected";
+        EXPECT_FALSE(Exists(record_.PathOf("started.txt"))) << "a file put in the program folder ran";
+        EXPECT_EQ("next", ReadBytes(folder.Of("Kelvon.exe")));
+        if (HWND box = FindWindowA(nullptr, caption.c_str())) CloseWithButton(box, IDOK, 20000);
+        if (c.temp) RemoveFolder(c.temp);
+    }
 }
 
 TEST_F(Uninstall, NothingChangesWithoutTheListOrWithoutConsent) {
@@ -286,7 +401,7 @@ TEST_F(Uninstall, ExitCodesTellTheOutcomeAndNoBoxWaitsWhereNobodySeesIt) {
     const struct {
         const char* arguments;
         bool list;
-        bool interpreter;  // else COMSPEC names none: the removal script cannot start
+        bool interpreter;  // else the removal script cannot start
         bool held;         // a file in use that cannot even be renamed
         DWORD exitCode;
         const char* notice;  // and the answer it counts as
@@ -307,8 +422,13 @@ TEST_F(Uninstall, ExitCodesTellTheOutcomeAndNoBoxWaitsWhereNobodySeesIt) {
         HANDLE held = c.held ? CreateFileA(folder.Of("held.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                                            nullptr)
                              : INVALID_HANDLE_VALUE;
+        // Else the script cannot start: no interpreter on Windows 95/98/Me, no
+        // folder for it on the NT family.
         SetEnvironmentVariableA("COMSPEC", c.interpreter ? relay_.c_str() : "C:\\none\\cmd.exe");
+        const char* systemTemp = "C:\\windows\\temp";
+        if (!c.interpreter) MoveFileA(systemTemp, "C:\\windows\\temp.kept"), WriteBytes(systemTemp, "");
         RunProgram(folder, c.arguments, {}, c.exitCode);
+        if (!c.interpreter) DeleteFileA(systemTemp), MoveFileA("C:\\windows\\temp.kept", systemTemp);
         if (c.held) CloseHandle(held);
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA(TempPath("Kelvon uninstall *#001.log").c_str(), &found);
@@ -380,7 +500,8 @@ TEST_F(Uninstall, FilesInUseGoAtTheRestart) {
             EXPECT_NE(std::string::npos, text.find(std::string("NUL=") + shortPath + "\r\n")) << path << "\n" << text;
         }
     }
-    ExpectScriptStarted(folder, ntFamily, ntFamily ? "1 0 " : "256 0 2");
+    // On the NT family the system's cmd.exe runs the script, never COMSPEC.
+    if (!ntFamily) ExpectWin9xScriptStarted(folder);
 
     for (HANDLE handle : held) CloseHandle(handle);
     EXPECT_TRUE(CloseWithButton(holderBox, IDOK, 20000));

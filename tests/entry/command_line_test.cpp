@@ -138,4 +138,18 @@ TEST(HasSfxSilentSwitch, FindsTheSwitchAnywhere) {
     }
 }
 
+// "/wait=N" names the process the removal script's copy waits for, ":E" the
+// event it sets; a number of more than 32 bits is none.
+TEST(ScanCommandLine, WaitForAProcess) {
+    const struct { const char* text; unsigned long processId, readyEvent; } cases[] = {
+        {"/wait=4242:36", 4242, 36}, {"/wait", 0, 0}, {"/wait=:36", 0, 0}, {"/wait=12x:3", 12, 0},
+        {"/wait=4294967295", 4294967295ul, 0}, {"/wait=4294967296:3", 0, 0}, {"/wait=1:4294967296", 1, 0}};
+    for (const auto& c : cases) {
+        RunPlan plan = ScanCommandLine(c.text);
+        EXPECT_EQ(c.processId, plan.WaitProcessId) << c.text;
+        EXPECT_EQ(c.readyEvent, plan.WaitReadyEvent) << c.text;
+        EXPECT_EQ(Road::None, ChooseRoad(plan)) << c.text;
+    }
+}
+
 }  // namespace

@@ -6,28 +6,54 @@
 
 namespace {
 
-const char kBlock[] =
-    "del \"C:\\100%%\\Uninstall.exe\"\r\n"
-    "rd \"C:\\100%%\"\r\n"
-    "if not exist \"C:\\100%%\\Uninstall.exe\" goto done\r\n";
-const char kEnd[] =
-    ":done\r\n"
-    "if exist \"C:\\100%%\\Uninstall.exe\" \"C:\\100%%\\Uninstall.exe\" /warning\r\n"
-    "del \"C:\\T%%MP%%\\Uninstall_Vok.Bat\"";
+std::string Times(int count, const std::string& text) {
+    std::string all;
+    for (int i = 0; i < count; ++i) all += text;
+    return all;
+}
 
+// Every "%" doubled; on the NT family the script runs only the copy beside
+// it, deletes the program by its unique name with a pause between tries, and
+// removes the copy, itself and its folder.
 TEST(RemovalScript, BytesWithEveryPercentDoubled) {
-    const std::string blocks = std::string(kBlock) + kBlock + kBlock + kBlock + kBlock;
+    const HandOver handOver = {"C:\\100%\\Uninstall.exe.K3L9Q0ZA.old", "C:\\100%", "C:\\T%MP%\\Q7\\Q7.BAT",
+                               "C:\\T%MP%\\Q7\\Q7.EXE", "C:\\T%MP%\\Q7", 4242, 36};
+    const std::string program = "\"C:\\100%%\\Uninstall.exe.K3L9Q0ZA.old\"";
+    const std::string copy = "\"C:\\T%%MP%%\\Q7\\Q7.EXE\"", script = "\"C:\\T%%MP%%\\Q7\\Q7.BAT\"";
+    const std::string wait = copy + " /wait=4242\r\n";
+    const std::string block = "del " + program + "\r\nrd \"C:\\100%%\"\r\nif not exist " + program + " goto done\r\n";
+    const std::string ntBlock = "del " + program + "\r\nrd \"C:\\100%%\"\r\nif not exist \"C:\\100%%\" goto done\r\n";
     const struct {
         bool ntFamily;
-        const char* firstLine;
+        std::string script;
     } cases[] = {
-        {true, "\"C:\\100%%\\Uninstall.exe\" /wait\r\n"},
-        {false, "start /wait \"C:\\100%%\\Uninstall.exe\" /wait\r\n"},
+        {true, copy + " /wait=4242:36\r\n" + ntBlock + Times(4, wait + ntBlock) + ":done\r\nif exist " + program +
+                   " " + copy + " /warning\r\ndel " + copy + "\r\ncd .. & del " + script + " & rd \"C:\\T%%MP%%\\Q7\""},
+        {false, "start /wait " + program + " /wait\r\n" + Times(5, block) + ":done\r\nif exist " + program + " " +
+                    program + " /warning\r\ndel " + script},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ntFamily);
-        EXPECT_EQ(c.firstLine + blocks + kEnd,
-                  FormRemovalScript("C:\\100%\\Uninstall.exe", "C:\\100%", "C:\\T%MP%\\Uninstall_Vok.Bat", c.ntFamily));
+        EXPECT_EQ(c.script, FormRemovalScript(handOver, c.ntFamily));
+    }
+}
+
+// No path reaches the NT family's command line, where quotes cannot guard
+// "%" and a special character drops them.
+TEST(RemovalScript, CommandLines) {
+    const struct { bool ntFamily; std::size_t capacity; const char* expected; } cases[] = {  // null: does not fit
+        {true, 64, "cmd.exe /d /v:off /c AB12CD34.BAT"},
+        {false, 64, "C:\\W\\COMMAND.COM /c \"C:\\tmp&b (x)%OS%\\AB12CD34.BAT\""},
+        {true, 33, nullptr}, {false, 20, nullptr},
+    };
+    for (const auto& c : cases) {
+        char line[64];
+        bool formed = FormScriptCommandLine("C:\\W\\COMMAND.COM", "C:\\tmp&b (x)%OS%\\AB12CD34.BAT", c.ntFamily, line,
+                                            c.capacity);
+        EXPECT_EQ(c.expected != nullptr, formed) << c.ntFamily << " " << c.capacity;
+        if (c.expected && formed) {
+            EXPECT_STREQ(c.expected, line);
+        }
     }
 }
 
