@@ -20,6 +20,7 @@
 #include "platform/path_text.h"
 #include "process_timing.h"
 #include "support/scratch_folder.h"
+#include "uninstall/deletion_walk.h"
 #include "uninstall/list_passes.h"
 #include "uninstall/removal_list.h"
 #include "uninstall/removal_script.h"
@@ -147,8 +148,11 @@ int CountPasses(const Shape& shape, const Paths& paths, bool filesFirst, double&
     RemoveFolder(paths.root);
     if (!BuildTree(shape, paths.root, paths.program, filesFirst)) return -1;
     RemovalList list = ReadRemovalList(ReadBytes(paths.root + kListName), paths.root.c_str());
+    wchar_t root[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, paths.root.c_str(), -1, root, MAX_PATH)) return -1;
     double start = Seconds();
-    PassOutcome outcome = RemoveListedEntries(list.paths, paths.root.size(), kProgramName);
+    DeletionWalk walk(root);
+    PassOutcome outcome = RemoveListedEntries(walk, list.paths, paths.root.size(), kProgramName);
     seconds = Seconds() - start;
     RemoveFolder(paths.root);
     return outcome.passes;
