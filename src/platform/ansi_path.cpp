@@ -2,30 +2,44 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
 
+enum class AnsiForm { Exact, Inexact, TooLong };
+
 // Converts, and confirms the conversion back gives the same path: what a
 // replacement character or a best-fit look-alike took the place of is lost.
-bool ConvertsExactly(const wchar_t* path, char* ansi, std::size_t capacity) {
-    int length = WideCharToMultiByte(CP_ACP, 0, path, -1, ansi, static_cast<int>(capacity), nullptr, nullptr);
-    if (length <= 0) return false;
+// An exact form that does not fit is refused rather than exchanged for
+// another form of the path.
+AnsiForm ConvertExactly(const wchar_t* path, char* ansi, std::size_t capacity) {
+    int length = WideCharToMultiByte(CP_ACP, 0, path, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return AnsiForm::Inexact;
+    std::vector<char> whole(static_cast<std::size_t>(length));
+    if (WideCharToMultiByte(CP_ACP, 0, path, -1, whole.data(), length, nullptr, nullptr) != length) {
+        return AnsiForm::Inexact;
+    }
     std::wstring back;
-    return AnsiToWide(ansi, back) && back == path;
+    if (!AnsiToWide(whole.data(), back) || back != path) return AnsiForm::Inexact;
+    if (whole.size() > capacity) return AnsiForm::TooLong;
+    std::memcpy(ansi, whole.data(), whole.size());
+    return AnsiForm::Exact;
 }
 
 }  // namespace
 
 bool ExactAnsiPath(const wchar_t* path, char* ansi, std::size_t capacity) {
     if (capacity == 0) return false;
-    if (ConvertsExactly(path, ansi, capacity)) return true;
-    DWORD length = GetShortPathNameW(path, nullptr, 0);
-    std::vector<wchar_t> shortPath(length + 1);
-    if (length != 0 && GetShortPathNameW(path, shortPath.data(), length + 1) < length + 1 &&
-        ConvertsExactly(shortPath.data(), ansi, capacity)) {
-        return true;
+    AnsiForm form = ConvertExactly(path, ansi, capacity);
+    if (form == AnsiForm::Inexact) {
+        DWORD length = GetShortPathNameW(path, nullptr, 0);
+        std::vector<wchar_t> shortPath(length + 1);
+        if (length != 0 && GetShortPathNameW(path, shortPath.data(), length + 1) < length + 1) {
+            form = ConvertExactly(shortPath.data(), ansi, capacity);
+        }
     }
+    if (form == AnsiForm::Exact) return true;
     ansi[0] = '\0';
     return false;
 }

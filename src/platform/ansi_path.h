@@ -10,7 +10,8 @@
 
 // The ANSI form of `path` that names exactly it: the path itself when every
 // character has one, else its short (8.3) form when that has. False when
-// neither has, or the form does not fit `capacity` bytes.
+// neither has, or the exact form does not fit `capacity` bytes: a path too
+// long for the caller is refused, not exchanged for its short form.
 bool ExactAnsiPath(const wchar_t* path, char* ansi, std::size_t capacity);
 
 // `text` in the ANSI code page as UTF-16. False for bytes that are no text

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <cwchar>
+#include <cstring>
 
+#include "platform/ansi_path.h"
 #include "platform/path_text.h"
 #include "platform/program_path.h"
 #include "platform/random_bits.h"
@@ -21,10 +22,13 @@ bool ToWide(const char* ansi, wchar_t* wide, std::size_t capacity) {
 }  // namespace
 
 bool RenameRunningProgram(const char* programPath, char* uniquePath, std::size_t capacity) {
+    // Only a path that is the exact ANSI form of the program's own, long or
+    // short, may give the unique name: any other would rename, and the script
+    // delete, a look-alike.
     wchar_t own[kPathSize];
-    wchar_t asNamed[kPathSize];
-    if (!GetProgramPathW(own, kPathSize) || !ToWide(programPath, asNamed, kPathSize) ||
-        std::wcscmp(own, asNamed) != 0) {
+    char exact[kPathSize];
+    if (!GetProgramPathW(own, kPathSize) || !ExactAnsiPath(own, exact, sizeof(exact)) ||
+        std::strcmp(exact, programPath) != 0) {
         return false;
     }
     char stem[kRandomStemLength + 1];
