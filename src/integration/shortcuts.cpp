@@ -21,6 +21,27 @@
 
 namespace {
 
+// Saves a shell link to `linkPath`; `Link` is IShellLinkA or IShellLinkW, and
+// `Char` the character type of its texts.
+template <typename Link, typename Char>
+bool SaveShellLink(REFIID interfaceId, const Char* target, const wchar_t* linkPath, const Char* description) {
+    Link* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, interfaceId,
+                                reinterpret_cast<void**>(&link)))) {
+        return false;
+    }
+    link->SetPath(target);
+    link->SetDescription(description);
+    bool saved = false;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        saved = SUCCEEDED(file->Save(linkPath, TRUE));
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
 static_assert(kPathSize >= MAX_PATH, "SHGetPathFromIDListA writes up to MAX_PATH bytes");
 
 const char kLinkName[] = "Kelvon.lnk";
@@ -236,45 +257,16 @@ void UpdateGroup(const char* programsFolder, const wchar_t* widePrograms, bool w
 }  // namespace
 
 bool CreateShellLink(const char* target, const char* linkPath, const char* description) {
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link)))) {
-        return false;
-    }
-    link->SetPath(target);
-    link->SetDescription(description);
-    bool saved = false;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        // A path that does not fit is not converted at all, so never saved
-        // under a cut name.
-        wchar_t name[MAX_PATH];
-        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, name, MAX_PATH) != 0) {
-            saved = SUCCEEDED(file->Save(name, TRUE));
-        }
-        file->Release();
-    }
-    link->Release();
-    return saved;
+    // A path that does not fit is not converted at all, so never saved
+    // under a cut name.
+    wchar_t name[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, name, MAX_PATH) == 0) return false;
+    return SaveShellLink<IShellLinkA>(IID_IShellLinkA, target, name, description);
 }
 
 bool CreateShellLinkW(const wchar_t* target, const wchar_t* linkPath, const wchar_t* description) {
-    IShellLinkW* link = nullptr;
-    if (std::wcslen(linkPath) >= MAX_PATH ||
-        FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link)))) {
-        return false;
-    }
-    link->SetPath(target);
-    link->SetDescription(description);
-    bool saved = false;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        saved = SUCCEEDED(file->Save(linkPath, TRUE));
-        file->Release();
-    }
-    link->Release();
-    return saved;
+    if (std::wcslen(linkPath) >= MAX_PATH) return false;
+    return SaveShellLink<IShellLinkW>(IID_IShellLinkW, target, linkPath, description);
 }
 
 bool GetDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_DESKTOPDIRECTORY, path); }

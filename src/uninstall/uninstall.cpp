@@ -198,6 +198,9 @@ void SetUninstallOutcome(const RemovalList& entries, const PassOutcome& outcome,
 }  // namespace
 
 UninstallOutcome Uninstall() {
+    // Only this run's own rename may say where the program file now is: a
+    // value from the user's environment would name another file in 5106.
+    SetEnvironmentVariableA(kProgramFileVariable, nullptr);
     char programPath[kPathSize];
     char folder[kPathSize];
     std::wstring wideFolder;
