@@ -9,7 +9,7 @@
 // number of passes over the list, counted by an in-process run of the same
 // passes. ./dev bench runs it with Wine on one CPU.
 //
-//   uninstall_bench [RUNS]
+//   uninstall_bench [RUNS [PROGRAM]]   (PROGRAM: another build to time)
 #include <windows.h>
 
 #include <algorithm>
@@ -129,14 +129,14 @@ struct Paths {
     std::string script;
 };
 
-Paths BenchPaths() {
+Paths BenchPaths(const char* program) {
     const std::string temp = TempFolder();
     char self[kPathSize];
     GetModuleFileNameA(nullptr, self, sizeof(self));
     *PointToName(self) = '\0';
     Paths paths;
     paths.root = temp + "kelvon_bench\\";
-    paths.program = std::string(self) + "..\\" + kProgramName;
+    paths.program = program ? program : std::string(self) + "..\\" + kProgramName;
     paths.floor = std::string(self) + "removal_floor.exe";
     paths.floorList = temp + "kelvon_bench_floor.lst";
     paths.script = temp + kRemovalScriptName;
@@ -193,7 +193,7 @@ bool RunOrder(const Shape& shape, const Paths& paths, bool filesFirst, int runs,
 
 int main(int argc, char** argv) {
     const int runs = PrepareRuns(argc, argv);
-    const Paths paths = BenchPaths();
+    const Paths paths = BenchPaths(argc > 2 ? argv[2] : nullptr);
     const Shape shape = MakeShape();
     OrderResult results[] = {{"files first", 0, 0, {}, {}}, {"folders first", 0, 0, {}, {}}};
     std::printf("%d files in %d folders, %d runs of each program per order\n", kFileCount, kFolderCount, runs);
