@@ -9,8 +9,10 @@
 //                          that no earlier step saw
 //     picture NAME         save that window as FOLDER\NAME.png
 //     press NAME ID        click its button ID
+//     ends CODE            the exit code the program must end with (else 0)
 //
-// Ends with 0 once the program has ended with 0; otherwise with 1, saying why.
+// Ends with 0 once the program has ended with its code; otherwise with 1,
+// saying why.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,6 +32,7 @@ constexpr DWORD kWindowWait = 180000;
 constexpr DWORD kExitWait = 180000;
 constexpr DWORD kPaintPause = 1000;
 constexpr int kPaintChecks = 20;
+constexpr DWORD kActivationPause = 300;
 
 struct Scene {
     std::string folder;
@@ -38,6 +41,7 @@ struct Scene {
     std::vector<HANDLE> held;
     std::set<HWND> seen;  // every window of the program seen so far
     std::map<std::string, HWND> named;
+    DWORD expectedCode = 0;
 };
 
 std::string Text(HWND window) {
@@ -134,9 +138,26 @@ HWND Named(Scene& scene, const std::string& name) {
     return found == scene.named.end() ? nullptr : found->second;
 }
 
+// Under Wine, a message box that is the first window of its process becomes
+// the foreground window yet keeps an inactive caption, whatever its flags;
+// handing the foreground to a window of ours and back gives it the active
+// caption that Windows draws.
+void Activate(HWND window) {
+    HWND own = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr, nullptr,
+                               nullptr, nullptr);
+    if (!own) return;
+    SetForegroundWindow(own);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(kActivationPause);
+    SetForegroundWindow(window);
+    DestroyWindow(own);
+}
+
 bool Picture(Scene& scene, const std::string& name) {
     HWND window = Named(scene, name);
     if (!window) return Fail("no window " + name + " to take a picture of");
+    Activate(window);
     HBITMAP bitmap = CapturePainted(window);
     const std::string path = scene.folder + "\\" + name + ".png";
     bool saved = bitmap && SaveBitmapAsPng(bitmap, path);
@@ -170,6 +191,10 @@ bool Play(Scene& scene, int count, char** words) {
         } else if (step == "picture" && rest >= 1) {
             done = Picture(scene, words[i + 1]);
             i += 2;
+        } else if (step == "ends" && rest >= 1) {
+            scene.expectedCode = std::strtoul(words[i + 1], nullptr, 10);
+            done = true;
+            i += 2;
         } else if (step == "press" && rest >= 2) {
             done = Press(scene, words[i + 1], words[i + 2]);
             i += 3;
@@ -199,8 +224,9 @@ int main(int argc, char** argv) {
     }
     for (HANDLE handle : scene.held) CloseHandle(handle);
     if (!played) return 1;
-    if (code != 0) {
-        std::fprintf(stderr, "scene_driver: the program ended with %lu\n", static_cast<unsigned long>(code));
+    if (code != scene.expectedCode) {
+        std::fprintf(stderr, "scene_driver: the program ended with %lu, not %lu\n", static_cast<unsigned long>(code),
+                     static_cast<unsigned long>(scene.expectedCode));
         return 1;
     }
     return 0;
