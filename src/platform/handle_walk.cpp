@@ -43,6 +43,7 @@ struct NativeCalls {
     NtQueryInformationFileCall query = nullptr;
     NtSetInformationFileCall set = nullptr;
     NtQueryDirectoryFileCall list = nullptr;
+    WCHAR(NTAPI* upcase)(WCHAR) = nullptr;
 };
 
 template <typename Call>
@@ -58,6 +59,7 @@ const NativeCalls& Native() {
             Find(ntdll, "NtQueryInformationFile", found.query);
             Find(ntdll, "NtSetInformationFile", found.set);
             Find(ntdll, "NtQueryDirectoryFile", found.list);
+            Find(ntdll, "RtlUpcaseUnicodeChar", found.upcase);
         }
         return found;
     }();
@@ -69,6 +71,15 @@ UNICODE_STRING Counted(PartName name) {
     text.Length = text.MaximumLength = static_cast<USHORT>(name.length * sizeof(wchar_t));
     text.Buffer = const_cast<wchar_t*>(name.text);
     return text;
+}
+
+// A name as the file system compares it: in any case. Names that differ
+// only in case are one file, and one folder held twice under two spellings
+// would stay, held by the handle that was not closed when it was removed.
+std::wstring Folded(PartName name) {
+    std::wstring folded(name.text, name.length);
+    for (wchar_t& c : folded) c = Native().upcase(c);
+    return folded;
 }
 
 NTSTATUS Open(HANDLE folder, PartName name, ACCESS_MASK access, ULONG options, HeldHandle& opened) {
@@ -193,12 +204,12 @@ void ReadWholeListing(HANDLE folder, FolderListing& listing) {
     std::vector<LONGLONG> buffer(kListingBufferSize / sizeof(LONGLONG));
     bool withIds = true;
     for (bool first = true;; first = false) {
-        if (!NT_SUCCESS(QueryListing(handle.Get(), nullptr, false, first, withIds, buffer.data(), kListingBufferSize))) {
-            return;
-        }
+        NTSTATUS result =
+            QueryListing(handle.Get(), nullptr, false, first, withIds, buffer.data(), kListingBufferSize);
+        if (!NT_SUCCESS(result)) return;
         for (const auto* at = reinterpret_cast<const unsigned char*>(buffer.data());;) {
             ListingRecord record = ReadRecord(at, withIds);
-            listing.names[std::wstring(record.name.text, record.name.length)] = {record.attributes, record.id};
+            listing.names.emplace(Folded(record.name), FolderListing::Name{record.attributes, record.id});
             if (record.next == 0) break;
             at += record.next;
         }
@@ -206,11 +217,10 @@ void ReadWholeListing(HANDLE folder, FolderListing& listing) {
 }
 
 // What the listing of `folder` shows under `name`: from the listing read
-// whole, else (a name in another case, a short name, a name that came later)
-// looked up on its own.
+// whole, else (a short name, a name made since) looked up on its own.
 bool FindListed(HANDLE folder, FolderListing& listing, PartName name, FolderListing::Name& listed) {
     if (!listing.read) ReadWholeListing(folder, listing);
-    auto found = listing.names.find(std::wstring(name.text, name.length));
+    auto found = listing.names.find(Folded(name));
     if (found != listing.names.end()) {
         listed = found->second;
         return true;
@@ -318,7 +328,7 @@ void HeldHandle::Close() {
 
 bool HandleWalkAvailable() {
     const NativeCalls& calls = Native();
-    return calls.create && calls.query && calls.set && calls.list;
+    return calls.create && calls.query && calls.set && calls.list && calls.upcase;
 }
 
 Fate RemoveByPath(const char* path) {
@@ -343,7 +353,7 @@ bool FolderWalk::Reach(Opened& opened, Fate& fate) {
     const std::vector<PartName>& parts = opened.parts;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
         if (i) key += L'\\';
-        key.append(parts[i].text, parts[i].length);
+        key += Folded(parts[i]);
         auto found = folders_.find(key);
         if (found == folders_.end()) {
             HeldFolder held = {HeldHandle(), Fate::NotFound, {}};
@@ -364,7 +374,7 @@ bool FolderWalk::Reach(Opened& opened, Fate& fate) {
         opened.folder = &found->second;
     }
     if (!key.empty()) key += L'\\';
-    key.append(parts.back().text, parts.back().length);
+    key += Folded(parts.back());
     return true;
 }
 
@@ -407,7 +417,7 @@ bool FolderWalk::OpenLast(const wchar_t* entry, Opened& opened, Fate& fate) {
 
 void FolderWalk::Forget(const Opened& opened) {
     const PartName last = opened.parts.back();
-    opened.folder->listing.names.erase(std::wstring(last.text, last.length));
+    opened.folder->listing.names.erase(Folded(last));
     if (!(opened.attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     folders_.erase(opened.key);
     const std::wstring below = opened.key + L'\\';

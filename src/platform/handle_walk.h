@@ -61,7 +61,7 @@ struct FolderListing {
         LONGLONG id;  // 0 where the system lists no ids
     };
     bool read = false;
-    std::map<std::wstring, Name> names;
+    std::map<std::wstring, Name> names;  // by the name in upper case
 };
 
 // One folder held open, and below it every folder an entry lies in, each
