@@ -110,9 +110,12 @@ HANDLE OpenNamedLogFile(const char* path, bool append) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE && append) SetFilePointer(file, 0, nullptr, FILE_END);
+    // Opened as it stands and emptied only once it proved to be a plain file:
+    // replacing it by its name would follow a link planted there.
+    HANDLE file = OpenOwnFile(path, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) return file;
+    SetFilePointer(file, 0, nullptr, append ? FILE_END : FILE_BEGIN);
+    if (!append) SetEndOfFile(file);
     return file;
 }
 

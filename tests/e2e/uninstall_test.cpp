@@ -201,7 +201,8 @@ protected:
         const std::string copy = record_.PathOf("script.bat");
         const std::string program = folder.Program();
         const std::string programFolder = folder.Folder();
-        const HandOver handOver = {program.c_str(), programFolder.c_str(), script.c_str(), nullptr, nullptr, 0, 0};
+        const HandOver handOver = {program.c_str(), programFolder.c_str(), script.c_str(), nullptr, nullptr, 0, 0,
+                                   nullptr};
         EXPECT_EQ(FormRemovalScript(handOver, false), ReadBytesOnceThere(copy, 20000));
         std::istringstream started(ReadBytes(record_.PathOf("started.txt")));
         std::string commandLine, flags, current;
