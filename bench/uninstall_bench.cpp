@@ -7,9 +7,12 @@
 // The two programs run interleaved, RUNS times each per order, on a tree
 // built afresh each time; the medians and their ratio are printed, with the
 // number of passes over the list, counted by an in-process run of the same
-// passes. ./dev bench runs it with Wine on one CPU.
+// passes. Both programs also run on a list naming nothing but the program:
+// what each costs beyond that is what its entries cost, and the uninstaller's
+// start, the removal of its integration and the hand-over to the removal
+// script drop out. ./dev bench runs it with Wine on one CPU.
 //
-//   uninstall_bench [RUNS]
+//   uninstall_bench [RUNS [PROGRAM]]   (PROGRAM: another build to time)
 #include <windows.h>
 
 #include <algorithm>
@@ -129,14 +132,14 @@ struct Paths {
     std::string script;
 };
 
-Paths BenchPaths() {
+Paths BenchPaths(const char* program) {
     const std::string temp = TempFolder();
     char self[kPathSize];
     GetModuleFileNameA(nullptr, self, sizeof(self));
     *PointToName(self) = '\0';
     Paths paths;
     paths.root = temp + "kelvon_bench\\";
-    paths.program = std::string(self) + "..\\" + kProgramName;
+    paths.program = program ? program : std::string(self) + "..\\" + kProgramName;
     paths.floor = std::string(self) + "removal_floor.exe";
     paths.floorList = temp + "kelvon_bench_floor.lst";
     paths.script = temp + kRemovalScriptName;
@@ -193,27 +196,34 @@ bool RunOrder(const Shape& shape, const Paths& paths, bool filesFirst, int runs,
 
 int main(int argc, char** argv) {
     const int runs = PrepareRuns(argc, argv);
-    const Paths paths = BenchPaths();
+    const Paths paths = BenchPaths(argc > 2 ? argv[2] : nullptr);
     const Shape shape = MakeShape();
-    OrderResult results[] = {{"files first", 0, 0, {}, {}}, {"folders first", 0, 0, {}, {}}};
+    OrderResult results[] = {
+        {"files first", 0, 0, {}, {}}, {"folders first", 0, 0, {}, {}}, {"no entries", 0, 0, {}, {}}};
     std::printf("%d files in %d folders, %d runs of each program per order\n", kFileCount, kFolderCount, runs);
     int status = 0;
     for (OrderResult& result : results) {
-        if (!RunOrder(shape, paths, &result == &results[0], runs, result)) {
+        const bool empty = &result == &results[2];
+        if (!RunOrder(empty ? Shape() : shape, paths, &result == &results[0], runs, result)) {
             std::printf("%s: a run failed\n", result.name);
             status = 1;
         }
     }
     RemoveFolder(paths.root);
     DeleteFileA(paths.floorList.c_str());
-    std::printf("\n%-13s %7s %14s %14s %16s %7s\n", "order", "passes", "in-process s", "floor median s",
-                "uninstall median", "ratio");
+    std::printf("\n%-13s %7s %14s %14s %16s %7s %10s\n", "order", "passes", "in-process s", "floor median s",
+                "uninstall median", "ratio", "per entry");
+    const OrderResult& none = results[2];
     for (const OrderResult& result : results) {
         if (result.uninstall.empty()) continue;
         double floor = Median(result.floor);
         double uninstall = Median(result.uninstall);
-        std::printf("%-13s %7d %14.3f %14.3f %14.3f s %7.2f\n", result.name, result.passes, result.inProcess, floor,
+        std::printf("%-13s %7d %14.3f %14.3f %14.3f s %7.2f", result.name, result.passes, result.inProcess, floor,
                     uninstall, uninstall / floor);
+        if (&result != &none && !none.uninstall.empty()) {
+            std::printf(" %10.2f", (uninstall - Median(none.uninstall)) / (floor - Median(none.floor)));
+        }
+        std::printf("\n");
     }
     return status;
 }

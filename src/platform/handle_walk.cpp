@@ -95,33 +95,66 @@ bool ReadBasic(HANDLE handle, FILE_BASIC_INFORMATION& basic) {
     return NT_SUCCESS(Native().query(handle, &status, &basic, sizeof(basic), FileBasicInformation));
 }
 
-// The entry that the listing of `folder` shows under `name`: its attributes,
-// and its file id where the system lists one (0 where not: NT 4 and 2000 have
-// no listing with ids, FAT volumes give none).
-bool ReadListing(HANDLE folder, PartName name, DWORD& attributes, LONGLONG& id) {
-    // A listing keeps the first name it was asked for as long as its handle
-    // lives: each name is looked up through a handle of its own, opened
-    // relative to the held folder under the empty name, which is the folder.
+// Room for many entries per call; one entry with the longest name a part can
+// have fits many times over.
+constexpr ULONG kListingBufferSize = 64 * 1024;
+
+// The listing of `folder`, opened under the empty name relative to it, which
+// is the folder: a listing keeps the first name it was asked for as long as
+// its handle lives.
+bool OpenListing(HANDLE folder, HeldHandle& listing) {
+    return NT_SUCCESS(Open(folder, {L"", 0}, kListingAccess, FILE_DIRECTORY_FILE, listing));
+}
+
+// One call for the entries matching `mask` (all when null), with file ids
+// where the system lists them (not NT 4 and 2000; `withIds` says which).
+NTSTATUS QueryListing(HANDLE listing, PUNICODE_STRING mask, bool single, bool first, bool& withIds, void* buffer,
+                      ULONG size) {
+    IO_STATUS_BLOCK status;
+    if (withIds) {
+        NTSTATUS result = Native().list(listing, nullptr, nullptr, nullptr, &status, buffer, size,
+                               FileIdBothDirectoryInformation, single, mask, first);
+        if (result != kStatusInvalidInfoClass && result != kStatusInvalidParameter) return result;
+        withIds = false;
+    }
+    return Native().list(listing, nullptr, nullptr, nullptr, &status, buffer, size, FileBothDirectoryInformation,
+                         single, mask, first);
+}
+
+// The name, attributes and id of one entry of a listing that QueryListing
+// filled; the next one follows after `next` bytes, none when 0.
+struct ListingRecord {
+    PartName name;
+    DWORD attributes;
+    LONGLONG id;
+    ULONG next;
+};
+
+ListingRecord ReadRecord(const unsigned char* at, bool withIds) {
+    if (withIds) {
+        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFORMATION*>(at);
+        return {{entry->FileName, entry->FileNameLength / sizeof(wchar_t)},
+                entry->FileAttributes,
+                entry->FileId.QuadPart,
+                entry->NextEntryOffset};
+    }
+    const auto* entry = reinterpret_cast<const FILE_BOTH_DIR_INFORMATION*>(at);
+    return {{entry->FileName, entry->FileNameLength / sizeof(wchar_t)}, entry->FileAttributes, 0,
+            entry->NextEntryOffset};
+}
+
+// The entry that the listing of `folder` shows under `name`, looked up by the
+// file system's own rules: any case, or the short name.
+bool ReadListedName(HANDLE folder, PartName name, DWORD& attributes, LONGLONG& id) {
     HeldHandle listing;
-    if (!NT_SUCCESS(Open(folder, {L"", 0}, kListingAccess, FILE_DIRECTORY_FILE, listing))) return false;
-    // Room for one entry with the longest name a part can have.
+    if (!OpenListing(folder, listing)) return false;
     LONGLONG buffer[(sizeof(FILE_ID_BOTH_DIR_INFORMATION) + MAX_PATH * sizeof(wchar_t)) / sizeof(LONGLONG) + 1];
     UNICODE_STRING mask = Counted(name);
-    IO_STATUS_BLOCK status;
-    NTSTATUS result = Native().list(listing.Get(), nullptr, nullptr, nullptr, &status, buffer, sizeof(buffer),
-                                    FileIdBothDirectoryInformation, TRUE, &mask, TRUE);
-    if (NT_SUCCESS(result)) {
-        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFORMATION*>(buffer);
-        attributes = entry->FileAttributes;
-        id = entry->FileId.QuadPart;
-        return true;
-    }
-    if (result != kStatusInvalidInfoClass && result != kStatusInvalidParameter) return false;
-    result = Native().list(listing.Get(), nullptr, nullptr, nullptr, &status, buffer, sizeof(buffer),
-                           FileBothDirectoryInformation, TRUE, &mask, TRUE);
-    if (!NT_SUCCESS(result)) return false;
-    attributes = reinterpret_cast<const FILE_BOTH_DIR_INFORMATION*>(buffer)->FileAttributes;
-    id = 0;
+    bool withIds = true;
+    if (!NT_SUCCESS(QueryListing(listing.Get(), &mask, true, true, withIds, buffer, sizeof(buffer)))) return false;
+    ListingRecord record = ReadRecord(reinterpret_cast<const unsigned char*>(buffer), withIds);
+    attributes = record.attributes;
+    id = record.id;
     return true;
 }
 
@@ -151,25 +184,62 @@ OpenResult OpenInFolder(HANDLE folder, PartName name, Purpose purpose, HeldHandl
     }
 }
 
+// Reads the whole listing of `folder`. What cannot be read is looked up name
+// by name later.
+void ReadWholeListing(HANDLE folder, FolderListing& listing) {
+    listing.read = true;
+    HeldHandle handle;
+    if (!OpenListing(folder, handle)) return;
+    std::vector<LONGLONG> buffer(kListingBufferSize / sizeof(LONGLONG));
+    bool withIds = true;
+    for (bool first = true;; first = false) {
+        if (!NT_SUCCESS(QueryListing(handle.Get(), nullptr, false, first, withIds, buffer.data(), kListingBufferSize))) {
+            return;
+        }
+        for (const auto* at = reinterpret_cast<const unsigned char*>(buffer.data());;) {
+            ListingRecord record = ReadRecord(at, withIds);
+            listing.names[std::wstring(record.name.text, record.name.length)] = {record.attributes, record.id};
+            if (record.next == 0) break;
+            at += record.next;
+        }
+    }
+}
+
+// What the listing of `folder` shows under `name`: from the listing read
+// whole, else (a name in another case, a short name, a name that came later)
+// looked up on its own.
+bool FindListed(HANDLE folder, FolderListing& listing, PartName name, FolderListing::Name& listed) {
+    if (!listing.read) ReadWholeListing(folder, listing);
+    auto found = listing.names.find(std::wstring(name.text, name.length));
+    if (found != listing.names.end()) {
+        listed = found->second;
+        return true;
+    }
+    return ReadListedName(folder, name, listed.attributes, listed.id);
+}
+
 // Whether `opened`, reached as `name` in `folder`, is a plain file or folder,
 // with its attributes in `attributes`. Attributes that cannot be read count as
 // a link. Windows shows a link on the handle itself; Wine follows every link
 // and shows it only in the listing, where the entry must also carry the file
-// id of the handle: an open through a link swapped back since holds another.
-bool IsPlain(HANDLE folder, PartName name, HANDLE opened, DWORD& attributes) {
+// id of the handle. The listing may have been read before the open or after
+// it: a name listed as a link is refused, and an open that went through a
+// link swapped in or out in between holds another file than the one listed.
+bool IsPlain(HANDLE folder, FolderListing& listing, PartName name, HANDLE opened, DWORD& attributes) {
     FILE_BASIC_INFORMATION basic;
     if (!ReadBasic(opened, basic) || (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
     attributes = basic.FileAttributes;
-    DWORD listed = 0;
-    LONGLONG listedId = 0;
-    if (!ReadListing(folder, name, listed, listedId) || (listed & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-    if (listedId == 0) return true;
+    FolderListing::Name listed;
+    if (!FindListed(folder, listing, name, listed) || (listed.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return false;
+    }
+    if (listed.id == 0) return true;
     FILE_INTERNAL_INFORMATION internal;
     IO_STATUS_BLOCK status;
     if (!NT_SUCCESS(Native().query(opened, &status, &internal, sizeof(internal), FileInternalInformation))) {
         return false;
     }
-    return internal.IndexNumber.QuadPart == listedId;
+    return internal.IndexNumber.QuadPart == listed.id;
 }
 
 // Deletes the file or empty folder `opened` (attributes as IsPlain read
@@ -264,11 +334,11 @@ Fate RemoveByPath(const char* path) {
 }
 
 FolderWalk::FolderWalk(const wchar_t* folder) {
-    if (HandleWalkAvailable()) root_ = OpenFolderByPath(folder);
+    if (HandleWalkAvailable()) root_.handle = OpenFolderByPath(folder);
 }
 
 bool FolderWalk::Reach(Opened& opened, Fate& fate) {
-    opened.folder = root_.Get();
+    opened.folder = &root_;
     std::wstring& key = opened.key;
     const std::vector<PartName>& parts = opened.parts;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
@@ -276,10 +346,11 @@ bool FolderWalk::Reach(Opened& opened, Fate& fate) {
         key.append(parts[i].text, parts[i].length);
         auto found = folders_.find(key);
         if (found == folders_.end()) {
-            HeldFolder held = {HeldHandle(), Fate::NotFound};
-            if (OpenInFolder(opened.folder, parts[i], Purpose::Hold, held.handle) == OpenResult::Opened) {
+            HeldFolder held = {HeldHandle(), Fate::NotFound, {}};
+            HeldFolder& above = *opened.folder;
+            if (OpenInFolder(above.handle.Get(), parts[i], Purpose::Hold, held.handle) == OpenResult::Opened) {
                 DWORD attributes = 0;
-                if (!IsPlain(opened.folder, parts[i], held.handle.Get(), attributes)) {
+                if (!IsPlain(above.handle.Get(), above.listing, parts[i], held.handle.Get(), attributes)) {
                     held.handle.Close();
                     held.fate = Fate::ThroughLink;
                 }
@@ -290,7 +361,7 @@ bool FolderWalk::Reach(Opened& opened, Fate& fate) {
             fate = found->second.fate;
             return false;
         }
-        opened.folder = found->second.handle.Get();
+        opened.folder = &found->second;
     }
     if (!key.empty()) key += L'\\';
     key.append(parts.back().text, parts.back().length);
@@ -301,14 +372,15 @@ bool FolderWalk::OpenLast(const wchar_t* entry, Opened& opened, Fate& fate) {
     opened.text = entry;
     opened.parts = SplitParts(opened.text);
     fate = Fate::NotFound;
-    if (opened.parts.empty() || !root_.IsOpen()) return false;
+    if (opened.parts.empty() || !root_.handle.IsOpen()) return false;
     if (!Reach(opened, fate)) return false;
-    const HANDLE folder = opened.folder;
+    const HANDLE folder = opened.folder->handle.Get();
+    FolderListing& listing = opened.folder->listing;
     const PartName last = opened.parts.back();
     fate = Fate::NotFound;
     switch (OpenInFolder(folder, last, Purpose::Delete, opened.handle)) {
         case OpenResult::Opened:
-            if (IsPlain(folder, last, opened.handle.Get(), opened.attributes)) return true;
+            if (IsPlain(folder, listing, last, opened.handle.Get(), opened.attributes)) return true;
             fate = Fate::ThroughLink;
             return false;
         case OpenResult::NotFound: return false;
@@ -325,7 +397,7 @@ bool FolderWalk::OpenLast(const wchar_t* entry, Opened& opened, Fate& fate) {
         case OpenResult::InUse:
         case OpenResult::Failed: fate = Fate::ThroughLink; return false;
     }
-    if (!IsPlain(folder, last, look.Get(), opened.attributes)) {
+    if (!IsPlain(folder, listing, last, look.Get(), opened.attributes)) {
         fate = Fate::ThroughLink;
     } else {
         fate = (opened.attributes & FILE_ATTRIBUTE_DIRECTORY) ? Fate::FolderWaiting : Fate::InUse;
@@ -333,9 +405,12 @@ bool FolderWalk::OpenLast(const wchar_t* entry, Opened& opened, Fate& fate) {
     return false;
 }
 
-void FolderWalk::Forget(const std::wstring& key) {
-    folders_.erase(key);
-    const std::wstring below = key + L'\\';
+void FolderWalk::Forget(const Opened& opened) {
+    const PartName last = opened.parts.back();
+    opened.folder->listing.names.erase(std::wstring(last.text, last.length));
+    if (!(opened.attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    folders_.erase(opened.key);
+    const std::wstring below = opened.key + L'\\';
     for (auto it = folders_.lower_bound(below);
          it != folders_.end() && it->first.compare(0, below.size(), below) == 0;) {
         it = folders_.erase(it);
@@ -347,18 +422,20 @@ Fate FolderWalk::Remove(const wchar_t* entry) {
     Fate fate = Fate::NotFound;
     if (!OpenLast(entry, opened, fate)) return fate;
     DeleteResult result = DeleteThroughHandle(opened.handle, opened.attributes);
+    if (result == DeleteResult::Deleted) Forget(opened);
     if (!(opened.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return result == DeleteResult::Deleted ? Fate::Deleted : Fate::InUse;
     }
     if (result != DeleteResult::Deleted) return Fate::FolderWaiting;
     // The folder goes when the last handle to it closes, ours among them.
-    Forget(opened.key);
-    return FolderHoldsName(opened.folder, opened.parts.back()) ? Fate::FolderWaiting : Fate::Removed;
+    return FolderHoldsName(opened.folder->handle.Get(), opened.parts.back()) ? Fate::FolderWaiting : Fate::Removed;
 }
 
 RenameResult FolderWalk::Rename(const wchar_t* entry, const wchar_t* name) {
     Opened opened;
     Fate fate = Fate::NotFound;
     if (!OpenLast(entry, opened, fate) || (opened.attributes & FILE_ATTRIBUTE_DIRECTORY)) return RenameResult::Failed;
-    return RenameInFolder(opened.handle.Get(), opened.folder, {name, std::wcslen(name)});
+    RenameResult result = RenameInFolder(opened.handle.Get(), opened.folder->handle.Get(), {name, std::wcslen(name)});
+    if (result == RenameResult::Renamed) Forget(opened);
+    return result;
 }

@@ -53,6 +53,17 @@ struct PartName {
     std::size_t length;
 };
 
+// What the listing of a held folder showed, read whole the first time a name
+// in it is judged: one listing per folder instead of one per entry.
+struct FolderListing {
+    struct Name {
+        DWORD attributes;
+        LONGLONG id;  // 0 where the system lists no ids
+    };
+    bool read = false;
+    std::map<std::wstring, Name> names;
+};
+
 // One folder held open, and below it every folder an entry lies in, each
 // opened relative to the folder above it, confirmed to be no link, and held
 // for all the entries in it. Entries are relative paths whose parts are
@@ -64,7 +75,7 @@ public:
     // from it down.
     explicit FolderWalk(const wchar_t* folder);
 
-    bool IsOpen() const { return root_.IsOpen(); }
+    bool IsOpen() const { return root_.handle.IsOpen(); }
     // Deletes the file, or removes the folder when it is empty. A link, and
     // anything reached through one, stays.
     Fate Remove(const wchar_t* entry);
@@ -73,18 +84,19 @@ public:
     RenameResult Rename(const wchar_t* entry, const wchar_t* name);
 
 private:
-    // An entry's last part, opened for deletion and confirmed plain.
-    struct Opened {
-        std::wstring text;
-        std::vector<PartName> parts;  // into `text`
-        HANDLE folder = nullptr;      // held: the one the last part lies in
-        std::wstring key;             // the entry's own key among the held folders
-        HeldHandle handle;
-        DWORD attributes = 0;
-    };
     struct HeldFolder {
         HeldHandle handle;  // not open for a folder that is missing or a link
         Fate fate;          // why not: NotFound or ThroughLink
+        FolderListing listing;
+    };
+    // An entry's last part, opened for deletion and confirmed plain.
+    struct Opened {
+        std::wstring text;
+        std::vector<PartName> parts;   // into `text`
+        HeldFolder* folder = nullptr;  // held: the one the last part lies in
+        std::wstring key;              // the entry's own key among the held folders
+        HeldHandle handle;
+        DWORD attributes = 0;
     };
 
     // Holds the folders the parts before the last one lead to; false, with
@@ -92,8 +104,10 @@ private:
     bool Reach(Opened& opened, Fate& fate);
     // False, with what became of the entry in `fate`, when it cannot be acted on.
     bool OpenLast(const wchar_t* entry, Opened& opened, Fate& fate);
-    void Forget(const std::wstring& key);
+    // Drops what was held or listed of the entry `opened`, gone now: a name
+    // used again afterwards is judged afresh.
+    void Forget(const Opened& opened);
 
-    HeldHandle root_;
+    HeldFolder root_;
     std::map<std::wstring, HeldFolder> folders_;
 };

@@ -16,7 +16,8 @@ namespace {
 const char kLicenseName[] = "license.txt";
 const char kOrderPageName[] = "order.htm";
 const char kBoldFontFace[] = "MS Sans Serif";
-constexpr int kBoldFontHeight = -12;
+constexpr int kBoldFontPoints = 9;
+constexpr int kPointsPerInch = 72;
 
 // The installation folder is the program's own: the current directory is
 // wherever the installer happened to start us, and what lies there must not
@@ -82,7 +83,13 @@ INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+// In points, as the dialogs' own font: on a screen of 144 DPI the program is
+// laid out larger, and a size in pixels would shrink against the rest. The
+// negative height asks for the character height without the leading.
 HFONT CreateBoldFont() {
-    return CreateFontA(kBoldFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(kBoldFontPoints, GetDeviceCaps(screen, LOGPIXELSY), kPointsPerInch);
+    ReleaseDC(nullptr, screen);
+    return CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, kBoldFontFace);
 }

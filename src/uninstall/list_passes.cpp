@@ -81,7 +81,13 @@ PassOutcome RemoveListedEntries(EntryAccess& access, const std::vector<std::stri
     do {
         deleted = 0;
         ++outcome.passes;
-        for (std::size_t i = 0; i < paths.size(); ++i) {
+        // After the first pass only folders wait, and they are taken from the
+        // end of the list: lists name folders either deepest first or
+        // shallowest first, and the latter then empty in one pass instead of
+        // one pass per level.
+        const bool backwards = outcome.passes > 1;
+        for (std::size_t n = 0; n < paths.size(); ++n) {
+            const std::size_t i = backwards ? paths.size() - 1 - n : n;
             if (states[i] == EntryState::Finished) continue;
             const ListedEntry entry = {paths[i].c_str(), paths[i].c_str() + folderLength};
             states[i] = Examine(access, entry, programName, deleted, outcome, states[i] == EntryState::WaitingFolder);

@@ -93,6 +93,23 @@ TEST_F(ProgramResources, ProgramIconComesFirst) {
     EXPECT_NE(nullptr, LoadIconA(program_, IDI_DIALOG));
 }
 
+// A frame of its own for each icon size of a screen at 100, 150 and 200
+// percent, so that none is stretched from another.
+TEST_F(ProgramResources, IconsHaveAFrameForEachScreen) {
+    for (const char* group : {IDI_PROGRAM, IDI_DIALOG}) {
+        HRSRC directory = FindResourceA(program_, group, RT_GROUP_ICON);
+        ASSERT_NE(nullptr, directory) << group;
+        auto* bytes = static_cast<BYTE*>(LockResource(LoadResource(program_, directory)));
+        for (int size : {16, 32, 48, 64}) {
+            int id = LookupIconIdFromDirectoryEx(bytes, TRUE, size, size, LR_DEFAULTCOLOR);
+            HRSRC frame = FindResourceA(program_, MAKEINTRESOURCEA(id), RT_ICON);
+            ASSERT_NE(nullptr, frame) << group << " " << size;
+            auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(program_, frame)));
+            EXPECT_EQ(size, header->biWidth) << group;
+        }
+    }
+}
+
 TEST_F(ProgramResources, ManifestAsksForAdministratorRights) {
     HRSRC found = FindResourceA(program_, MAKEINTRESOURCEA(1), RT_MANIFEST);
     ASSERT_NE(nullptr, found);
@@ -102,6 +119,9 @@ TEST_F(ProgramResources, ManifestAsksForAdministratorRights) {
     EXPECT_NE(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
     // Without it, Windows 10 and 11 report themselves as 6.2 to the program and its log.
     EXPECT_NE(std::string::npos, manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"));
+    // Without it, Windows draws the program at 96 DPI and stretches the picture.
+    EXPECT_NE(std::string::npos,
+              manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"));
 }
 
 }  // namespace

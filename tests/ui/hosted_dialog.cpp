@@ -65,6 +65,12 @@ HWND HostedDialog::Window(const char* title) {
     return window;
 }
 
+HWND HostedDialog::FirstWindow() {
+    HWND window = WaitForProcessWindow(program_->info.dwProcessId, kWindowWait);
+    EXPECT_NE(nullptr, window) << "no window";
+    return window;
+}
+
 DWORD HostedDialog::ExitCode() {
     return program_ ? program_->WaitForExit(kExitWait) : STILL_ACTIVE;
 }

@@ -38,6 +38,8 @@ public:
     HWND Start(const std::string& arguments, const char* title, const std::string& directory = "");
     // A further window of the host with this title (UTF-8), waited for.
     HWND Window(const char* title);
+    // The host's first window, whatever the catalog made of its title.
+    HWND FirstWindow();
     // The host's exit code, the dialog's result; STILL_ACTIVE when it does
     // not end.
     DWORD ExitCode();
