@@ -9,7 +9,7 @@ struct HFONT__;
 struct HICON__;
 
 struct ApplicationState {
-    char GroupFolder[kPathSize];
+    wchar_t GroupFolder[kPathSize];  // as the file system names it on the NT family
     HFONT__* BoldFont;
     HICON__* DialogIcon;
     unsigned char Silent;

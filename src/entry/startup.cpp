@@ -63,6 +63,24 @@ void ShowDeleteManuallyNotice() {
     ShowNotice("5106 delete by hand", text, GetMsg(IDS_UNINSTALL_CAPTION), MB_SETFOREGROUND | MB_ICONINFORMATION);
 }
 
+namespace {
+
+// A shell window on the folder, named on the NT family as the file system
+// names it: its ANSI form may be the short one. Windows 95, 98 and Me have
+// only the ANSI call.
+void OpenFolderWindow(const wchar_t* folder) {
+    if (WinNT()) {
+        ShellExecuteW(nullptr, L"open", folder, nullptr, L"", SW_SHOWNORMAL);
+        return;
+    }
+    char ansi[kPathSize];
+    if (WideCharToMultiByte(CP_ACP, 0, folder, -1, ansi, sizeof(ansi), nullptr, nullptr) != 0) {
+        ShellExecuteA(nullptr, "open", ansi, nullptr, "", SW_SHOWNORMAL);
+    }
+}
+
+}  // namespace
+
 // A dialog from the language library, or from the program's own resources
 // when the library lacks it.
 INT_PTR ShowDialog(const char* name, DLGPROC procedure) {
@@ -81,9 +99,7 @@ void RunSetupRoad() {
             ShowNotice("5130 64-bit Windows", GetMsg(IDS_WOW64_NOTICE), GetMsg(IDS_PRODUCT_NAME), MB_ICONINFORMATION);
         }
     }
-    if (AppState.GroupFolder[0] && !AppState.Silent && !AppState.MsiMode) {
-        ShellExecuteA(nullptr, "open", AppState.GroupFolder, nullptr, "", SW_SHOWNORMAL);
-    }
+    if (AppState.GroupFolder[0] && !AppState.Silent && !AppState.MsiMode) OpenFolderWindow(AppState.GroupFolder);
 }
 
 namespace {

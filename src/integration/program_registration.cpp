@@ -89,7 +89,7 @@ void RegisterUninstallEntry() {
     RegWriteDword(HKEY_LOCAL_MACHINE, kUninstallKey, kNoRepairValue, 1);
 }
 
-bool ApplyIntegration(const IntegrationSettings& settings, char* groupFolder) {
+bool ApplyIntegration(const IntegrationSettings& settings, wchar_t* groupFolder) {
     if (!RegisterAppPath()) return false;
     UpdateShellIntegration(false, settings);
     ApplyAssociations(settings);

@@ -15,7 +15,7 @@ void RegisterUninstallEntry();
 // and capabilities, associations, archive types, shortcuts. groupFolder, a
 // kPathSize buffer or null, receives the program group folder. False when it
 // stopped early for lack of administrator rights.
-bool ApplyIntegration(const IntegrationSettings& settings, char* groupFolder);
+bool ApplyIntegration(const IntegrationSettings& settings, wchar_t* groupFolder);
 
 // Undoes all of it for the uninstall: other programs get their extensions
 // back (from the backups, before these go with the settings), and every entry,

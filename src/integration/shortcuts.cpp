@@ -118,30 +118,6 @@ bool PathInFolder(const char* folder, const char* name, char* path) {
            ReplacePathName(path, kPathSize, name);
 }
 
-void SaveLink(const char* target, const char* link) {
-    bool saved = CreateShellLink(target, link, GetMsg(IDS_SHORTCUT_COMMENT));
-    if (RunLogActive) LogAction(saved ? 0 : kLogFailed, "shortcut: created %s -> %s", link, target);
-}
-
-// A link that was not there is no action for the log.
-void DeleteLink(const char* link) {
-    DWORD result = DeleteFileA(link) ? ERROR_SUCCESS : GetLastError();
-    if (RunLogActive && result != ERROR_FILE_NOT_FOUND && result != ERROR_PATH_NOT_FOUND) {
-        LogAction(static_cast<long>(result), "shortcut: deleted %s", link);
-    }
-}
-
-// The desktop or Start menu link in `folder`: saved when wanted, else deleted.
-void PlaceLink(const char* folder, bool wanted, const char* archiver) {
-    char link[kPathSize];
-    if (!PathInFolder(folder, kLinkName, link)) return;
-    if (!wanted) {
-        DeleteLink(link);
-    } else if (archiver) {
-        SaveLink(archiver, link);
-    }
-}
-
 // folder\name in UTF-16, in a kPathSize buffer; false when it does not fit.
 bool PathInFolderW(const wchar_t* folder, const wchar_t* name, wchar_t* path) {
     const std::size_t length = std::wcslen(folder);
@@ -153,29 +129,80 @@ bool PathInFolderW(const wchar_t* folder, const wchar_t* name, wchar_t* path) {
     return true;
 }
 
-void FillGroupW(const wchar_t* group, const GroupLinkNamesW& names) {
+// `name` beside the program as the file system names it (the NT family):
+// the program's ANSI path may be its short form, or have no exact form.
+bool PathBesideProgramW(const char* name, wchar_t* path) {
+    wchar_t folder[kPathSize];
+    wchar_t wideName[kPathSize];
+    if (!GetProgramPathW(folder, kPathSize)) return false;
+    std::size_t end = std::wcslen(folder);
+    while (end > 0 && folder[end - 1] != L'\\') --end;
+    if (end == 0) return false;
+    folder[end] = L'\0';
+    return MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, kPathSize) != 0 && PathInFolderW(folder, wideName, path);
+}
+
+// A link at `link` to the file `name` beside the program, through the wide
+// interface (the NT family).
+void SaveLinkW(const char* name, const wchar_t* link) {
     wchar_t description[kMessageSize];
     if (!GetMsgW(IDS_SHORTCUT_COMMENT, description, kMessageSize)) description[0] = L'\0';
+    wchar_t target[kPathSize];
+    const bool saved = PathBesideProgramW(name, target) && CreateShellLinkW(target, link, description);
+    if (RunLogActive) {
+        char shownLink[kPathSize];
+        char shownTarget[kPathSize];
+        if (!WideCharToMultiByte(CP_ACP, 0, link, -1, shownLink, kPathSize, nullptr, nullptr)) shownLink[0] = '\0';
+        if (!saved || !WideCharToMultiByte(CP_ACP, 0, target, -1, shownTarget, kPathSize, nullptr, nullptr)) {
+            CopyBounded(shownTarget, name, sizeof(shownTarget));
+        }
+        LogAction(saved ? 0 : kLogFailed, "shortcut: created %s -> %s", shownLink, shownTarget);
+    }
+}
+
+// A link at `link` to the file `name` beside the program. On the NT family
+// the ANSI link path names exactly its file, and the target is taken as the
+// file system names it.
+void SaveLink(const char* name, const char* link) {
+    if (WinNT()) {
+        wchar_t wideLink[kPathSize];
+        if (MultiByteToWideChar(CP_ACP, 0, link, -1, wideLink, kPathSize) != 0) SaveLinkW(name, wideLink);
+        return;
+    }
+    char target[kPathSize];
+    const bool saved = PathBesideProgram(name, target, sizeof(target)) &&
+                       CreateShellLink(target, link, GetMsg(IDS_SHORTCUT_COMMENT));
+    if (RunLogActive) LogAction(saved ? 0 : kLogFailed, "shortcut: created %s -> %s", link, saved ? target : name);
+}
+
+// A link that was not there is no action for the log.
+void DeleteLink(const char* link) {
+    DWORD result = DeleteFileA(link) ? ERROR_SUCCESS : GetLastError();
+    if (RunLogActive && result != ERROR_FILE_NOT_FOUND && result != ERROR_PATH_NOT_FOUND) {
+        LogAction(static_cast<long>(result), "shortcut: deleted %s", link);
+    }
+}
+
+// The desktop or Start menu link in `folder`: saved when wanted, else deleted.
+void PlaceLink(const char* folder, bool wanted) {
+    char link[kPathSize];
+    if (!PathInFolder(folder, kLinkName, link)) return;
+    if (!wanted) {
+        DeleteLink(link);
+    } else {
+        SaveLink(kArchiverName, link);
+    }
+}
+
+void FillGroupW(const wchar_t* group, const GroupLinkNamesW& names) {
     for (int i = 0; i < kGroupLinkCount; ++i) {
         wchar_t fileName[kPathSize];
         wchar_t link[kPathSize];
-        char target[kPathSize];
-        wchar_t wideTarget[kPathSize];
         const std::size_t length = std::wcslen(names[i]);
         if (length + sizeof(kLinkExtension) > kPathSize) continue;
         std::wcscpy(fileName, names[i]);
-        MultiByteToWideChar(CP_ACP, 0, kLinkExtension, -1, fileName + length, sizeof(kLinkExtension));
-        if (!PathInFolderW(group, fileName, link) ||
-            !PathBesideProgram(kGroupLinks[i].target, target, sizeof(target)) ||
-            MultiByteToWideChar(CP_ACP, 0, target, -1, wideTarget, kPathSize) == 0) {
-            continue;
-        }
-        const bool saved = CreateShellLinkW(wideTarget, link, description);
-        if (RunLogActive) {
-            char shown[kPathSize];
-            if (WideCharToMultiByte(CP_ACP, 0, link, -1, shown, sizeof(shown), nullptr, nullptr) == 0) shown[0] = '\0';
-            LogAction(saved ? 0 : kLogFailed, "shortcut: created %s -> %s", shown, target);
-        }
+        std::wcscat(fileName, kLinkExtensionW);
+        if (PathInFolderW(group, fileName, link)) SaveLinkW(kGroupLinks[i].target, link);
     }
 }
 
@@ -183,10 +210,9 @@ void FillGroup(const char* group, const GroupLinkNames& names) {
     for (int i = 0; i < kGroupLinkCount; ++i) {
         char fileName[kPathSize];
         char link[kPathSize];
-        char target[kPathSize];
         if (FormatInto(fileName, sizeof(fileName), "%s%s", names[i], kLinkExtension) &&
-            PathInFolder(group, fileName, link) && PathBesideProgram(kGroupLinks[i].target, target, sizeof(target))) {
-            SaveLink(target, link);
+            PathInFolder(group, fileName, link)) {
+            SaveLink(kGroupLinks[i].target, link);
         }
     }
 }
@@ -227,7 +253,7 @@ void RemoveGroup(const wchar_t* widePrograms, const char* group, const GroupLink
 // With `widePrograms` (the NT family) the group is made and filled through
 // the wide calls.
 void UpdateGroup(const char* programsFolder, const wchar_t* widePrograms, bool wanted, const GroupLinkNames& names,
-                 const GroupLinkNamesW& wideNames, char* groupFolder) {
+                 const GroupLinkNamesW& wideNames, wchar_t* groupFolder) {
     char group[kPathSize];
     wchar_t wideGroup[kPathSize];
     if (!PathInFolder(programsFolder, kGroupName, group)) return;
@@ -246,7 +272,13 @@ void UpdateGroup(const char* programsFolder, const wchar_t* widePrograms, bool w
     if (RunLogActive && result != ERROR_ALREADY_EXISTS) {
         LogAction(static_cast<long>(result), "folder: created %s", group);
     }
-    if (groupFolder && FileExists(group, nullptr)) CopyBounded(groupFolder, group, kPathSize);
+    if (groupFolder && FileExists(group, widePrograms ? wideGroup : nullptr)) {
+        if (widePrograms) {
+            std::wcscpy(groupFolder, wideGroup);
+        } else if (MultiByteToWideChar(CP_ACP, 0, group, -1, groupFolder, kPathSize) == 0) {
+            groupFolder[0] = L'\0';
+        }
+    }
     if (widePrograms) {
         FillGroupW(wideGroup, wideNames);
     } else {
@@ -273,9 +305,7 @@ bool GetDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_DESKTOPDIRECTO
 
 bool GetCommonDesktopFolder(char* path) { return GetSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, path); }
 
-void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
-    char archiverPath[kPathSize];
-    const char* archiver = PathBesideProgram(kArchiverName, archiverPath, sizeof(archiverPath)) ? archiverPath : nullptr;
+void CreateShortcuts(const IntegrationSettings& settings, wchar_t* groupFolder) {
     bool vista = WinNT() >= 6;
     char folder[kPathSize];
 
@@ -287,10 +317,10 @@ void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder) {
         if (found && PathInFolder(folder, kLinkName, perUserLink)) DeleteLink(perUserLink);
         found = GetCommonDesktopFolder(folder);
     }
-    if (found) PlaceLink(folder, settings.flag[DesktopLink] != 0, archiver);
+    if (found) PlaceLink(folder, settings.flag[DesktopLink] != 0);
 
     if (GetSpecialFolder(vista ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU, folder)) {
-        PlaceLink(folder, settings.flag[StartMenuLink] != 0, archiver);
+        PlaceLink(folder, settings.flag[StartMenuLink] != 0);
     }
 
     GroupLinkNames names;

@@ -20,7 +20,9 @@ bool GetCommonDesktopFolder(char* path);
 // removed, also before it is made anew, by deleting our own links in it by
 // name and then the folder if that left it empty. On Vista and later the two
 // links are the all-users ones; on the NT family the group is made in both
-// programs folders. groupFolder, a kPathSize buffer or null,
-// receives the group folder made last (the all-users one where there is one).
-// A special folder the system cannot name is passed over.
-void CreateShortcuts(const IntegrationSettings& settings, char* groupFolder);
+// programs folders. Every link leads to a file beside the program, named on
+// the NT family as the file system names it. groupFolder, a kPathSize buffer
+// or null, receives the group folder made last (the all-users one where
+// there is one), on the NT family as the file system names it. A special
+// folder the system cannot name is passed over.
+void CreateShortcuts(const IntegrationSettings& settings, wchar_t* groupFolder);

@@ -17,8 +17,9 @@ extern bool RunLogActive;
 constexpr std::size_t kLogLineSize = 4096;
 // Log names tried in one temp folder on one day, from #001.
 constexpr int kLogNumberCount = 999;
-// Free space the log leaves on its disk for the uninstall's own files (the
-// removal script in the temp folder): the log stops before it takes it.
+// Free space the log leaves on its disk, beyond the program file's size, for
+// the uninstall's own files (the removal script and the program's copy in
+// the temp folder): the log stops before it takes it.
 constexpr unsigned long long kLogSpareBytes = 64 * 1024;
 // A result that has no error code of its own (a shell link not saved).
 constexpr long kLogFailed = -1;

@@ -21,6 +21,7 @@ char logPath[kPathSize] = "";
 int failedActions = 0;
 int keptItems = 0;
 unsigned long long budget = 0;
+unsigned long long spare = kLogSpareBytes;
 bool stopped = false;
 char outcome[kOutcomeSize] = "";
 DWORD startTick = 0;
@@ -49,14 +50,12 @@ bool FreeBytesOnLogDisk(unsigned long long& bytes) {
 }
 
 // Whether `length` more bytes may go to the log without taking the last
-// kLogSpareBytes of its disk. The disk is asked again only once the bytes
+// `spare` bytes of its disk. The disk is asked again only once the bytes
 // it allowed last time are used up.
 bool WithinSpareSpace(std::size_t length) {
     if (length > budget) {
         unsigned long long available = 0;
-        budget = !FreeBytesOnLogDisk(available)    ? ~0ull
-                 : available > kLogSpareBytes ? available - kLogSpareBytes
-                                              : 0;
+        budget = !FreeBytesOnLogDisk(available) ? ~0ull : available > spare ? available - spare : 0;
     }
     if (length > budget) return false;
     budget -= length;
@@ -93,6 +92,18 @@ void WriteFormatted(const char* result, const char* format, va_list args, bool c
     WriteLine(line, whole, closing);
 }
 
+// On the NT family the removal script's folder, on the disk of the temp
+// folder as a rule, gets a copy of the program beside the script.
+unsigned long long ProgramFileBytes() {
+    char program[kPathSize];
+    WIN32_FIND_DATAA found;
+    if (!GetProgramPath(program, sizeof(program))) return 0;
+    HANDLE search = FindFirstFileA(program, &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    return (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+}
+
 // Under the first free number: a log never overwrites another.
 HANDLE CreateLogFile(const char* road, const SYSTEMTIME& now) {
     const LogDate date = {now.wYear, now.wMonth, now.wDay};
@@ -110,9 +121,12 @@ HANDLE OpenNamedLogFile(const char* path, bool append) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE && append) SetFilePointer(file, 0, nullptr, FILE_END);
+    // Opened as it stands and emptied only once it proved to be a plain file:
+    // replacing it by its name would follow a link planted there.
+    HANDLE file = OpenOwnFile(path, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) return file;
+    SetFilePointer(file, 0, nullptr, append ? FILE_END : FILE_BEGIN);
+    if (!append) SetEndOfFile(file);
     return file;
 }
 
@@ -182,6 +196,7 @@ long OpenRunLog(const char* road, const char* path, bool append, const char* com
     }
     startTick = GetTickCount();
     budget = 0;
+    spare = kLogSpareBytes + ProgramFileBytes();
     stopped = false;
     RunLogActive = true;
     WriteHeader(road, commandLine, silent, msi, now);

@@ -14,6 +14,12 @@ std::string Quoted(const char* path) {
     return "\"" + ScriptText(path) + "\"";
 }
 
+// The notice that the program file must be deleted by hand goes to the
+// run's log as well.
+std::string WarningRun(const std::string& program, const HandOver& handOver) {
+    return program + " /warning" + (handOver.log ? " /log=" + Quoted(handOver.log) : "");
+}
+
 // The copy waits for the first process to end and a moment longer, which
 // also spaces the tries to delete the program file. The first wait tells the
 // first process that it has begun.
@@ -34,7 +40,7 @@ std::string NtScript(const HandOver& h) {
     }
     // The last line is read whole before it runs: the script's folder is
     // left, and the script and the folder go, in one line.
-    script += ":done\r\nif exist " + program + " " + Quoted(h.copy) + " /warning\r\ndel " + Quoted(h.copy) +
+    script += ":done\r\nif exist " + program + " " + WarningRun(Quoted(h.copy), h) + "\r\ndel " + Quoted(h.copy) +
               "\r\ncd .. & del " + Quoted(h.script) + " & rd " + Quoted(h.scriptFolder);
     return script;
 }
@@ -45,7 +51,7 @@ std::string Win9xScript(const HandOver& h) {
     for (int i = 0; i < kDeleteTries; ++i) {
         script += "del " + program + "\r\nrd " + Quoted(h.folder) + "\r\nif not exist " + program + " goto done\r\n";
     }
-    script += ":done\r\nif exist " + program + " " + program + " /warning\r\ndel " + Quoted(h.script);
+    script += ":done\r\nif exist " + program + " " + WarningRun(program, h) + "\r\ndel " + Quoted(h.script);
     return script;
 }
 

@@ -6,7 +6,8 @@
 // The script that runs after the program has ended: it waits for a second
 // copy started with /wait, deletes the program file and removes its folder
 // (five tries), starts the program with /warning when its file is still
-// there, and deletes itself. Lines end in CR LF, the last has no line end.
+// there, naming the run's log for it to add its notice to, and deletes
+// itself. Lines end in CR LF, the last has no line end.
 //
 // On Windows 95, 98 and Me the script lies in the temp folder under the first
 // of "Uninstall_Vok.Bat", "Uninstall_Vok.1.Bat", "Uninstall_Vok.2.Bat" and so
@@ -31,6 +32,7 @@ struct HandOver {
     const char* scriptFolder;  // NT family: the folder of the script and the copy
     unsigned long processId;   // NT family: the process the copy waits for
     unsigned long readyEvent;  // NT family: the event the first wait sets (an inherited handle)
+    const char* log;           // the run's log, which the /warning run adds to; null without one
 };
 
 // `ntFamily` selects the script of the NT family; otherwise Windows 95, 98

@@ -46,18 +46,26 @@ bool InterpreterForm(const char* path, char* form, std::size_t capacity) {
 }
 
 // The script's text, with every path in the interpreter's form and the
-// program folder as the current directory reports it.
+// program folder as the current directory reports it. The run's log is
+// named only where it has such a form: the log never keeps the script from
+// being written.
 bool FormScript(HandOver handOver, bool ntFamily, std::string& script) {
     char folder[kPathSize];
-    char forms[5][kPathSize];
-    const char** paths[] = {&handOver.program, &handOver.folder, &handOver.script, &handOver.copy,
-                            &handOver.scriptFolder};
+    char forms[6][kPathSize];
+    const char** paths[] = {&handOver.program, &handOver.folder,       &handOver.script,
+                            &handOver.copy,    &handOver.scriptFolder, &handOver.log};
     if (!CurrentFolder(folder, sizeof(folder))) return false;
     handOver.folder = folder;
+    handOver.log = RunLogPath()[0] ? RunLogPath() : nullptr;
     for (std::size_t i = 0; i < std::size(paths); ++i) {
         if (!*paths[i]) continue;
-        if (!InterpreterForm(*paths[i], forms[i], sizeof(forms[i]))) return false;
-        *paths[i] = forms[i];
+        if (InterpreterForm(*paths[i], forms[i], sizeof(forms[i]))) {
+            *paths[i] = forms[i];
+        } else if (paths[i] == &handOver.log) {
+            handOver.log = nullptr;
+        } else {
+            return false;
+        }
     }
     script = FormRemovalScript(handOver, ntFamily);
     return true;
@@ -129,7 +137,7 @@ HandOverResult HandOverOn9x(const char* programPath) {
         if (RunLogActive) LogAction(kLogFailed, "script: written %s", scriptPath);
         return HandOverResult::NotStarted;
     }
-    HandOver handOver = {programPath, nullptr, scriptPath, nullptr, nullptr, 0, 0};
+    HandOver handOver = {programPath, nullptr, scriptPath, nullptr, nullptr, 0, 0, nullptr};
     if (!WriteScript(file, handOver, false)) return HandOverResult::NotStarted;
     if (StartScript(scriptPath, nullptr, false)) return HandOverResult::Started;
     DeleteFileA(scriptPath);
@@ -175,7 +183,7 @@ bool StartCopyAndScript(const char* uniquePath, const char* folder, const char* 
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     HandOver handOver = {uniquePath, nullptr, script, copy, folder, GetCurrentProcessId(),
-                         static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(ready))};
+                         static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(ready)), nullptr};
     return WriteScript(file, handOver, true) && StartScript(script, folder, true);
 }
 

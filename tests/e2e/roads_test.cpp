@@ -309,7 +309,10 @@ TEST_F(Roads, LogsTellWhatEachRoadDid) {
     HANDLE error = CreateFileA(scratch.PathOf("stderr.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
                                CREATE_ALWAYS, 0, nullptr);
     const std::string unseen = TestProgramFolder() + "unseen\\Uninstall.exe";
-    for (const char* log : {"\"C:\\logs dir\\k-1.log\"", "C:\\none\\k.log"}) {
+    // A second name of another file is no log: it would be written through.
+    ASSERT_TRUE(WriteBytes("C:\\other.txt", "other"));
+    ASSERT_TRUE(CreateHardLinkA("C:\\logs dir\\linked.log", "C:\\other.txt", nullptr));
+    for (const char* log : {"\"C:\\logs dir\\k-1.log\"", "C:\\none\\k.log", "\"C:\\logs dir\\linked.log\""}) {
         StartedProgram warning;
         ASSERT_TRUE(StartProgram(unseen, std::string("/warning /log=") + log, warning, "C:\\", error));
         EXPECT_EQ(0u, warning.WaitForExit(60000)) << log;
@@ -319,8 +322,11 @@ TEST_F(Roads, LogsTellWhatEachRoadDid) {
     EXPECT_EQ(0u, appended.find(uninstall));
     EXPECT_NE(std::string::npos, appended.find("\r\nnotice 5106 delete by hand: not shown, nobody can see the "
                                               "desktop: counts as ok\r\n", uninstall.size()));
-    EXPECT_EQ(0u, ReadBytes(scratch.PathOf("stderr.txt"))
-                      .find("Uninstall.exe: the log file C:\\none\\k.log cannot be created (error 3)"));
+    EXPECT_EQ("Uninstall.exe: the log file C:\\none\\k.log cannot be created (error 3); the run goes on without "
+              "it\r\nUninstall.exe: the log file C:\\logs dir\\linked.log cannot be created (error 1920); the run "
+              "goes on without it\r\n",
+              ReadBytes(scratch.PathOf("stderr.txt")));
+    EXPECT_EQ("other", ReadBytes("C:\\other.txt"));
 }
 
 // The German catalog beside the program on a German Windows (1252): every

@@ -201,7 +201,8 @@ protected:
         const std::string copy = record_.PathOf("script.bat");
         const std::string program = folder.Program();
         const std::string programFolder = folder.Folder();
-        const HandOver handOver = {program.c_str(), programFolder.c_str(), script.c_str(), nullptr, nullptr, 0, 0};
+        const HandOver handOver = {program.c_str(), programFolder.c_str(), script.c_str(), nullptr, nullptr, 0, 0,
+                                   nullptr};
         EXPECT_EQ(FormRemovalScript(handOver, false), ReadBytesOnceThere(copy, 20000));
         std::istringstream started(ReadBytes(record_.PathOf("started.txt")));
         std::string commandLine, flags, current;
@@ -440,6 +441,42 @@ TEST_F(Uninstall, ExitCodesTellTheOutcomeAndNoBoxWaitsWhereNobodySeesIt) {
         EXPECT_NE(std::string::npos, text.find("\r\nnotice " + std::string(c.notice) + "\r\n")) << text;
         EXPECT_NE(std::string::npos, text.find("(exit code " + std::to_string(c.exitCode) + ", ")) << text;
     }
+}
+
+// The user's temp folder nearly full, on a small file system of its own
+// (the full-temp driver), where an unelevated run also puts its removal
+// script and the program's copy: the log of a long list leaves them their
+// room, and the uninstall ends as it would without /log.
+TEST_F(Uninstall, AFullTempFolderIsLeftToTheUninstall) {
+    const std::string temp = TestProgramFolder() + "full_temp\\";
+    ULARGE_INTEGER available = {}, total = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExA(temp.c_str(), &available, &total, nullptr));
+    ASSERT_LT(total.QuadPart, 16u << 20) << temp << " is no small file system: run through tests/e2e/full-temp";
+    const std::string unelevated = TestProgramFolder() + "unelevated\\" KELVON_PROGRAM_NAME;
+    ProgramFolder folder(unelevated);
+    std::vector<std::string> list;
+    for (int i = 0; i < 300; ++i) list.push_back("listed file " + std::to_string(i) + ".txt");
+    std::vector<Item> files;
+    for (const std::string& name : list) files.push_back({name.c_str(), 0});
+    folder.Make(files);
+    list.push_back(KELVON_PROGRAM_NAME);
+    folder.WriteList(list);
+    // Pages for the copy, the script, the log's first lines and two more:
+    // far less than the log of the list takes.
+    WIN32_FILE_ATTRIBUTE_DATA program;
+    ASSERT_TRUE(GetFileAttributesExA(unelevated.c_str(), GetFileExInfoStandard, &program));
+    const ULONGLONG room = (program.nFileSizeLow + 4095) / 4096 * 4096 + 4 * 4096;
+    ASSERT_TRUE(WriteBytes(temp + "filler", std::string(available.QuadPart - room, 'f')));
+    char ownTemp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TEMP", ownTemp, sizeof(ownTemp));
+    SetEnvironmentVariableA("TMP", temp.c_str()), SetEnvironmentVariableA("TEMP", temp.c_str());
+    RunProgram(folder, "/s /log", {});
+    SetEnvironmentVariableA("TMP", ownTemp), SetEnvironmentVariableA("TEMP", ownTemp);
+    EXPECT_TRUE(WaitForRemovalScript(folder)) << "the removal script did not run, or a notice came";
+    for (DWORD waited = 0; Exists(folder.Folder()) && waited < 20000; waited += 100) Sleep(100);
+    EXPECT_FALSE(Exists(folder.Folder()));
+    EXPECT_FALSE(FindWindowA(nullptr, Gbk("卸载 Kelvon").c_str()));
+    DeleteFileA((temp + "filler").c_str());
 }
 
 // Kelvon.exe runs (a copy of the program showing its /warning notice): it

@@ -91,10 +91,12 @@ protected:
 TEST_F(IntegrationRoundTrip, DefaultSettingsAreUndoneExactly) {
     IntegrationSettings settings = {};
     LoadSettings(settings);
-    char group[kPathSize] = "";
+    wchar_t group[kPathSize] = L"";
     ASSERT_TRUE(ApplyIntegration(settings, group));
     std::set<std::string> added = Changes();
-    EXPECT_TRUE(added.count("+" + std::string(group) + "\\")) << group;
+    char ansiGroup[kPathSize] = "";
+    WideCharToMultiByte(CP_ACP, 0, group, -1, ansiGroup, kPathSize, nullptr, nullptr);
+    EXPECT_TRUE(added.count("+" + std::string(ansiGroup) + "\\")) << ansiGroup;
     // Only the App Paths copy and the 64-bit library's class land in the
     // 64-bit view alone; the uninstall entry is the settings dialog's to add.
     std::set<std::string> alone;
@@ -118,7 +120,7 @@ TEST_F(IntegrationRoundTrip, DefaultSettingsAreUndoneExactly) {
 TEST_F(IntegrationRoundTrip, EverythingOnWithTheUninstallEntryIsUndoneExactly) {
     IntegrationSettings settings = {};
     for (unsigned char& flag : settings.flag) flag = 1;
-    char group[kPathSize] = "";
+    wchar_t group[kPathSize] = L"";
     ASSERT_TRUE(ApplyIntegration(settings, group));
     RegisterUninstallEntry();
     RemoveIntegration();
@@ -132,7 +134,7 @@ TEST_F(IntegrationRoundTrip, AnotherEditionKeepsItsAppPath) {
     const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Kelvon.exe";
     const std::string other = "C:\\Program Files\\Kelvon (64-bit)\\Kelvon.exe";
     IntegrationSettings settings = {};
-    char group[kPathSize] = "";
+    wchar_t group[kPathSize] = L"";
     ASSERT_TRUE(ApplyIntegration(settings, group));
     HKEY handle;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY,
@@ -154,9 +156,9 @@ TEST_F(IntegrationRoundTrip, WithoutAdministratorRightsNothingIsWritten) {
     registry_ = WholeRegistry();
     IntegrationSettings settings = {};
     for (unsigned char& flag : settings.flag) flag = 1;
-    char group[kPathSize] = "";
+    wchar_t group[kPathSize] = L"";
     EXPECT_FALSE(ApplyIntegration(settings, group));
-    EXPECT_STREQ("", group);
+    EXPECT_EQ(L'\0', group[0]);
     EXPECT_EQ(std::set<std::string>{}, Changes());
 }
 

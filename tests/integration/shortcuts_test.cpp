@@ -55,7 +55,7 @@ TEST_F(Shortcuts, LinksLandWhereTheWindowsVersionPutsThem) {
     std::string oldLink = SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Kelvon.lnk";
     ASSERT_TRUE(WriteBytes(oldLink, "old"));
     std::set<std::string> before = ShortcutFolderListing();
-    char group[kPathSize] = "";
+    wchar_t group[kPathSize] = L"";
     CreateShortcuts(AllLinks(), group);
 
     std::vector<std::string> places = Places();
@@ -76,7 +76,9 @@ TEST_F(Shortcuts, LinksLandWhereTheWindowsVersionPutsThem) {
         EXPECT_EQ(std::make_pair(link.second, std::string(GetMsg(IDS_SHORTCUT_COMMENT))), ReadLink(link.first));
     }
     EXPECT_EQ(expected, ShortcutFolderListing());
-    EXPECT_EQ(places.back() + "\\Kelvon", std::string(group));
+    char ansiGroup[kPathSize] = "";
+    WideCharToMultiByte(CP_ACP, 0, group, -1, ansiGroup, kPathSize, nullptr, nullptr);
+    EXPECT_EQ(places.back() + "\\Kelvon", std::string(ansiGroup));
 
     CreateShortcuts(IntegrationSettings{}, nullptr);
     before.erase(oldLink);
@@ -85,7 +87,10 @@ TEST_F(Shortcuts, LinksLandWhereTheWindowsVersionPutsThem) {
 
 // The group's links carry the program's own Chinese names without a catalog,
 // also on a Western Windows (shortcuts_test_western, code page 1252), which
-// has no Chinese: the NT family saves them through the wide calls.
+// has no Chinese: the NT family saves them through the wide calls. The group
+// to open is named as the file system names it, also where the all-users
+// programs folder has a name the code page lacks (its ANSI form is then the
+// short one).
 TEST_F(Shortcuts, GroupLinkNamesAreTheProgramsOwn) {
     CreateShortcuts(AllLinks(), nullptr);
     const std::vector<std::string> places = Places();
@@ -97,6 +102,24 @@ TEST_F(Shortcuts, GroupLinkNamesAreTheProgramsOwn) {
             EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((std::wstring(folder) + name).c_str())) << i;
         }
     }
+    if (kVersion == "win98") return;
+    const std::wstring programs = L"C:\\\u7A0B\u5E8F";
+    CreateDirectoryW(programs.c_str(), nullptr);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\"
+                                           L"Explorer\\User Shell Folders", 0, KEY_READ | KEY_WRITE, &key));
+    BYTE previous[2 * MAX_PATH];
+    DWORD type = 0, size = sizeof(previous);
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"Common Programs", nullptr, &type, previous, &size));
+    RegSetValueExW(key, L"Common Programs", 0, REG_SZ, reinterpret_cast<const BYTE*>(programs.c_str()),
+                   static_cast<DWORD>(2 * programs.size() + 2));
+    wchar_t group[kPathSize] = L"";
+    CreateShortcuts(AllLinks(), group);
+    CreateShortcuts(IntegrationSettings{}, nullptr);
+    RegSetValueExW(key, L"Common Programs", 0, type, previous, size);
+    RegCloseKey(key);
+    RemoveDirectoryW(programs.c_str());
+    EXPECT_EQ(programs + L"\\Kelvon", std::wstring(group));
 }
 
 // A special folder the system cannot name is passed over: no link is made or
@@ -111,7 +134,7 @@ TEST_F(Shortcuts, AFolderTheSystemCannotNameIsPassedOver) {
     // On a drive that does not exist the folder can be neither found nor made.
     PutString(HKEY_CURRENT_USER, kUserFolders, "Desktop", "Q:\\Nowhere\\Desktop");
     bool unavailable = SpecialFolder(CSIDL_DESKTOPDIRECTORY).empty();
-    char group[kPathSize] = "";
+    wchar_t group[kPathSize] = L"";
     CreateShortcuts(AllLinks(), group);
     std::string made = FileContent(current.PathOf("Kelvon.lnk"));
     CreateShortcuts(IntegrationSettings{}, nullptr);
@@ -126,7 +149,7 @@ TEST_F(Shortcuts, AFolderTheSystemCannotNameIsPassedOver) {
     ASSERT_TRUE(unavailable) << "the prefix still names the desktop";
     EXPECT_EQ("not ours", made);
     EXPECT_EQ(std::set<std::string>{current.PathOf("Kelvon.lnk")}, left);
-    EXPECT_NE("", std::string(group));  // the rest was made all the same
+    EXPECT_NE(L'\0', group[0]);  // the rest was made all the same
 }
 
 TEST_F(Shortcuts, ALinkNameThatDoesNotFitIsNotSavedCut) {

@@ -14,10 +14,10 @@ std::string Times(int count, const std::string& text) {
 
 // Every "%" doubled; on the NT family the script runs only the copy beside
 // it, deletes the program by its unique name with a pause between tries, and
-// removes the copy, itself and its folder.
+// removes the copy, itself and its folder. The /warning run gets the log.
 TEST(RemovalScript, BytesWithEveryPercentDoubled) {
-    const HandOver handOver = {"C:\\100%\\Uninstall.exe.K3L9Q0ZA.old", "C:\\100%", "C:\\T%MP%\\Q7\\Q7.BAT",
-                               "C:\\T%MP%\\Q7\\Q7.EXE", "C:\\T%MP%\\Q7", 4242, 36};
+    HandOver handOver = {"C:\\100%\\Uninstall.exe.K3L9Q0ZA.old", "C:\\100%", "C:\\T%MP%\\Q7\\Q7.BAT",
+                         "C:\\T%MP%\\Q7\\Q7.EXE", "C:\\T%MP%\\Q7", 4242, 36, nullptr};
     const std::string program = "\"C:\\100%%\\Uninstall.exe.K3L9Q0ZA.old\"";
     const std::string copy = "\"C:\\T%%MP%%\\Q7\\Q7.EXE\"", script = "\"C:\\T%%MP%%\\Q7\\Q7.BAT\"";
     const std::string wait = copy + " /wait=4242\r\n";
@@ -25,15 +25,19 @@ TEST(RemovalScript, BytesWithEveryPercentDoubled) {
     const std::string ntBlock = "del " + program + "\r\nrd \"C:\\100%%\"\r\nif not exist \"C:\\100%%\" goto done\r\n";
     const struct {
         bool ntFamily;
+        const char* log;
         std::string script;
     } cases[] = {
-        {true, copy + " /wait=4242:36\r\n" + ntBlock + Times(4, wait + ntBlock) + ":done\r\nif exist " + program +
-                   " " + copy + " /warning\r\ndel " + copy + "\r\ncd .. & del " + script + " & rd \"C:\\T%%MP%%\\Q7\""},
-        {false, "start /wait " + program + " /wait\r\n" + Times(5, block) + ":done\r\nif exist " + program + " " +
-                    program + " /warning\r\ndel " + script},
+        {true, "C:\\T%MP%\\k 1&^.log",
+         copy + " /wait=4242:36\r\n" + ntBlock + Times(4, wait + ntBlock) + ":done\r\nif exist " + program + " " + copy +
+             " /warning /log=\"C:\\T%%MP%%\\k 1&^.log\"\r\ndel " + copy + "\r\ncd .. & del " + script +
+             " & rd \"C:\\T%%MP%%\\Q7\""},
+        {false, nullptr, "start /wait " + program + " /wait\r\n" + Times(5, block) + ":done\r\nif exist " + program +
+                             " " + program + " /warning\r\ndel " + script},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ntFamily);
+        handOver.log = c.log;
         EXPECT_EQ(c.script, FormRemovalScript(handOver, c.ntFamily));
     }
 }
