@@ -157,6 +157,9 @@ void Activate(HWND window) {
 bool Picture(Scene& scene, const std::string& name) {
     HWND window = Named(scene, name);
     if (!window) return Fail("no window " + name + " to take a picture of");
+    // The pointer rests in the screen's middle, over the dialogs, where it
+    // lights up the control beneath it; a corner is out of the way.
+    SetCursorPos(0, 0);
     Activate(window);
     HBITMAP bitmap = CapturePainted(window);
     const std::string path = scene.folder + "\\" + name + ".png";
