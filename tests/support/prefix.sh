@@ -38,15 +38,35 @@ clone_prefix() {
 }
 
 # ensure_prefix BUILD_DIR NAME: BUILD_DIR/prefixes/NAME exists and is ready,
-# and NAME.pristine beside it holds its state right after creation.
+# and NAME.pristine beside it holds its state right after creation. Wine's
+# processes never get the lock's descriptor: one left hanging would otherwise
+# hold the lock, and every test behind it, for good.
 ensure_prefix() {
-    local build_dir=$1 name=$2
+    local build_dir=$1 name=$2 attempt status
     local prefixes="$build_dir/prefixes"
     mkdir -p "$prefixes"
-    (
-        flock 9
-        create_prefix_unlocked "$build_dir" "$name"
-    ) 9>"$prefixes/.lock"
+    for attempt in 1 2 3; do
+        status=0
+        (
+            flock 9
+            create_prefix_unlocked "$build_dir" "$name" 9>&-
+        ) 9>"$prefixes/.lock" || status=$?
+        [ "$status" = 1 ] || return "$status"
+        echo "prefix '$name' could not be made (attempt $attempt of 3)" >&2
+    done
+    return 1
+}
+
+# Wine's 32-bit side under qemu-user now and then hangs for good (seen while
+# a prefix was being made). Each step of making one is bounded; a step that
+# overruns ends every process of that prefix, and the prefix is made anew.
+prefix_step() {
+    local prefix=$1 seconds=$2
+    shift 2
+    WINEPREFIX="$prefix" timeout -k 10 "$seconds" "$@" && return 0
+    WINEPREFIX="$prefix" timeout 30 wineserver -k 2>/dev/null
+    rm -rf "$prefix" "$prefix.pristine"
+    return 1
 }
 
 # A prefix and its clones share files by hard links that a Wine update would
@@ -57,24 +77,35 @@ create_prefix_unlocked() {
     local prefix="$build_dir/prefixes/$name" version
     version=$(wine --version)
     [ "$(cat "$prefix/.ready" 2>/dev/null)" = "$version" ] && return 0
-    [ -d "$prefix" ] && { WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; }
+    [ -d "$prefix" ] && { WINEPREFIX="$prefix" timeout 30 wineserver -k 2>/dev/null || true; }
     rm -rf "$prefix" "$prefix.pristine"
     case $name in
-        win64) WINEARCH=win64 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 ;;
-        win32) WINEARCH=win32 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 ;;
+        win64|win32)
+            WINEARCH=$name prefix_step "$prefix" 600 wineboot -i >/dev/null 2>&1 || return 1 ;;
         winxp|win98)
-            create_prefix_unlocked "$build_dir" win32
-            clone_prefix "$build_dir/prefixes/win32.pristine" "$prefix"
-            WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine' /v Version /d "$name" /f >/dev/null 2>&1 ;;
+            create_prefix_unlocked "$build_dir" win32 || return 1
+            clone_prefix "$build_dir/prefixes/win32.pristine" "$prefix" || return 1
+            prefix_step "$prefix" 120 wine reg add 'HKCU\Software\Wine' /v Version /d "$name" /f \
+                >/dev/null 2>&1 || return 1 ;;
         *) echo "unknown prefix '$name'" >&2; return 2 ;;
     esac
-    WINEPREFIX="$prefix" wineserver -w
-    isolate_prefix "$prefix" "$build_dir"
+    prefix_step "$prefix" 120 wineserver -w || return 1
+    isolate_prefix "$prefix" "$build_dir" || return 1
     # Tests share the working prefix and clean up after themselves; a fresh
     # run starts from this untouched copy instead.
     rm -rf "$prefix.pristine"
-    clone_prefix "$prefix" "$prefix.pristine"
+    clone_prefix "$prefix" "$prefix.pristine" || return 1
     echo "$version" >"$prefix/.ready"
+}
+
+# Every prefix the tests use, made one after another before the first test
+# starts: no test then spends its time on making one, and a prefix that
+# cannot be made fails the run at once.
+make_prefixes() {
+    local build_dir=$1 name
+    for name in win64 win32 winxp win98; do
+        ensure_prefix "$build_dir" "$name" || return 1
+    done
 }
 
 # The Windows path of a file under the build folder (through T:).
