@@ -57,9 +57,10 @@ ensure_prefix() {
     return 1
 }
 
-# Wine's 32-bit side under qemu-user now and then hangs for good (seen while
-# a prefix was being made). Each step of making one is bounded; a step that
-# overruns ends every process of that prefix, and the prefix is made anew.
+# A Wine process can hang for good (seen once while a prefix was being made,
+# on a machine whose 32-bit side runs under qemu-user). Each step of making a
+# prefix is bounded; a step that overruns ends every process of that prefix,
+# and the prefix is made anew.
 prefix_step() {
     local prefix=$1 seconds=$2
     shift 2
