@@ -57,6 +57,12 @@ ensure_prefix() {
     return 1
 }
 
+# Ends every process of the prefix, its server included; bounded, since a
+# hung server would otherwise hold up the caller too.
+end_prefix() {
+    WINEPREFIX="$1" timeout 30 wineserver -k 2>/dev/null || true
+}
+
 # A Wine process can hang for good (seen once while a prefix was being made,
 # on a machine whose 32-bit side runs under qemu-user). Each step of making a
 # prefix is bounded; a step that overruns ends every process of that prefix,
@@ -65,7 +71,7 @@ prefix_step() {
     local prefix=$1 seconds=$2
     shift 2
     WINEPREFIX="$prefix" timeout -k 10 "$seconds" "$@" && return 0
-    WINEPREFIX="$prefix" timeout 30 wineserver -k 2>/dev/null
+    end_prefix "$prefix"
     rm -rf "$prefix" "$prefix.pristine"
     return 1
 }
@@ -78,7 +84,7 @@ create_prefix_unlocked() {
     local prefix="$build_dir/prefixes/$name" version
     version=$(wine --version)
     [ "$(cat "$prefix/.ready" 2>/dev/null)" = "$version" ] && return 0
-    [ -d "$prefix" ] && { WINEPREFIX="$prefix" timeout 30 wineserver -k 2>/dev/null || true; }
+    [ -d "$prefix" ] && end_prefix "$prefix"
     rm -rf "$prefix" "$prefix.pristine"
     case $name in
         win64|win32)
